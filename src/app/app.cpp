@@ -1,0 +1,127 @@
+#include "app/app.h"
+
+#include "app/config_file.h"
+#include "platform/failure.h"
+
+namespace kv {
+
+std::string joinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
+App::App(Platform& p)
+    : platform(p),
+      space(p.disks, p.process),
+      forms{p.desktop, p.help, std::string(), {}},
+      smallwindow(forms, *this),
+      optionswindow(forms, *this),
+      aboutwindow(forms, *this),
+      tbarw(forms, *this),
+      tray(*this) {}
+
+std::string App::configPath() { return joinPath(platform.process.exeFolder(), kConfigName); }
+std::string App::helpFilePath() { return joinPath(platform.process.exeFolder(), kHelpFileName); }
+
+void App::main() {
+  if (platform.process.previousInstance()) {
+    platform.process.end(0);
+    return;
+  }
+  VersionNumbers v = platform.process.version();
+  settings.version = std::to_string(v.major) + "." + std::to_string(v.minor);
+  settings.helppath = helpFilePath();
+  // F1 goes to the same file by its full path, so it is found whatever folder is current.
+  forms.programHelpFile = joinPath(platform.process.exeFolder(), kProgramHelpName);
+
+  optionswindow.CommonDialog1().HelpFile = settings.helppath;
+  settings.trayadded = false;
+
+  int startHidden = 0;
+  std::string commandLine = platform.process.commandLine();
+  if (!commandLine.empty()) {
+    if (commandLine.find('m') != std::string::npos) startHidden = 1;
+    if (commandLine.find('M') != std::string::npos) startHidden = 1;
+  }
+  loadcfg();
+  tbarw.load();
+  tray.traysync();
+  if (startHidden == 0) smallwindow.show();
+
+  // The options window was only loaded to set up help; unloading it now, unseen, lets its
+  // next showing take the drive window out of the topmost order again, and the drive window
+  // goes back on top at once instead of waiting for some window to close.
+  if (!optionswindow.visible()) optionswindow.unload();
+  if (settings.smlshown) smlontop();
+}
+
+void App::hideall() {
+  savecfg();
+  settings.smlshown = false;
+  aboutwindow.unload();
+  smallwindow.unload();
+  optionswindow.unload();
+}
+
+void App::quitall() {
+  savecfg();
+  aboutwindow.unload();
+  smallwindow.unload();
+  optionswindow.unload();
+  tray.trayremove();
+  tbarw.unload();
+  platform.process.end(0);
+}
+
+void App::ontop(WindowHandle window, bool topmost) { platform.desktop.setTopmost(window, topmost); }
+void App::smlontop() { ontop(smallwindow.handle(), true); }
+void App::smlofftop() { ontop(smallwindow.handle(), false); }
+
+void App::loadcfg() {
+  std::string path = configPath();
+  if (!platform.files.normalFileExists(path)) {
+    setup();
+    return;
+  }
+  std::optional<std::string> bytes = platform.files.read(path);
+  if (!bytes) {
+    setup();
+    return;
+  }
+  ConfigRead read = parseConfig(*bytes);
+  for (int i = 0; i < read.slotsRead; ++i) settings.drives[i] = read.drives[i];
+  if (read.left) settings.smlleft = *read.left;
+  if (read.top) settings.smltop = *read.top;
+  if (!read.complete()) setup();
+}
+
+void App::setup() {
+  smallwindow.show();
+  showhelp();
+  savecfg();
+  optionswindow.showModal(smallwindow);
+}
+
+bool App::savecfg() {
+  if (settings.smlshown) {
+    // The live position is what gets written, so the record takes it as well: a later save
+    // before the next read must not put an older position back.
+    Rect b = smallwindow.bounds();
+    settings.smlleft = clamp16(b.left);
+    settings.smltop = clamp16(b.top);
+  }
+  std::string path = configPath();
+  std::string reason =
+      platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
+  if (reason.empty()) return true;
+  platform.desktop.messageBox(0,
+                              "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +
+                                  "\r\n\r\nThe drives you chose stay in use until the program ends.",
+                              kProgramTitle);
+  return false;
+}
+
+void App::showhelp() {
+  tbarw.CommonDialog1().HelpFile = settings.helppath;
+  tbarw.CommonDialog1().HelpContext = 30000;
+  tbarw.CommonDialog1().ShowHelp();
+}
+
+}  // namespace kv

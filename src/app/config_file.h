@@ -1,0 +1,30 @@
+#pragma once
+// The settings file kv99.cfg: six quoted drive slots, then the drive window's left and top.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/settings.h"
+
+namespace kv {
+
+constexpr const char* kConfigName = "kv99.cfg";
+
+// What a read got before it stopped: the slots and numbers read in order, and whether all
+// eight values were there and valid.
+struct ConfigRead {
+  int slotsRead = 0;
+  std::array<std::string, kSlots> drives;
+  std::optional<std::int16_t> left;
+  std::optional<std::int16_t> top;
+  bool complete() const { return slotsRead == kSlots && left && top; }
+};
+
+ConfigRead parseConfig(const std::string& bytes);
+std::string formatConfig(const std::array<std::string, kSlots>& drives, int left, int top);
+
+// A position line: a decimal number, a fraction rounded half to even, within 16 bits.
+std::optional<std::int16_t> parsePosition(const std::string& field);
+
+}  // namespace kv

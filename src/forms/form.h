@@ -1,0 +1,93 @@
+#pragma once
+// One of the program's windows. The object lives for the whole process; the native window
+// comes and goes with it: not loaded, loaded and hidden, or shown. Anything that needs the
+// native window loads it first, running the load steps once. Unloading destroys the native
+// window and drops the transient state, never the object, so a handler that unloads its own
+// window finishes safely.
+#include <map>
+#include <string>
+
+#include "forms/form_host.h"
+#include "platform/window_events.h"
+#include "platform/window_spec.h"
+
+namespace kv {
+
+class Form : public WindowEvents {
+ public:
+  enum class State { NotLoaded, Hidden, Shown };
+
+  explicit Form(FormHost& host) : host_(host) {}
+  ~Form() override;
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  State state() const { return state_; }
+  bool loaded() const { return state_ != State::NotLoaded; }
+  bool visible() const { return state_ == State::Shown; }
+
+  WindowHandle handle();  // loads the window when it is not loaded
+  void load();
+  void unload();          // nothing when not loaded
+  void show();            // modeless
+  void showModal(Form& owner);
+  void hide();
+
+  Rect bounds();
+  void moveTo(int left, int top);
+
+  // WindowEvents defaults shared by all windows.
+  void helpKey() override;
+  void closeRequested() override { unload(); }
+
+ protected:
+  // Marks one load: a window unloaded while its own load steps run stays unloaded, and the
+  // remaining steps see that through this ticket.
+  class LoadTicket {
+   public:
+    LoadTicket(const Form& form, unsigned generation) : form_(form), generation_(generation) {}
+    bool valid() const { return form_.loaded() && form_.generation_ == generation_; }
+
+   private:
+    const Form& form_;
+    unsigned generation_;
+  };
+
+  virtual WindowSpec describe() const = 0;
+  virtual void onLoad(const LoadTicket&) {}
+  virtual void onUnload() {}     // about to unload; the native window still exists
+  virtual void resetState() {}   // the transient state, dropped at unload
+
+  // Controls: the text, visibility and check state the program last gave them.
+  void setText(int id, const std::string& text);
+  const std::string& text(int id);
+  void setVisible(int id, bool visible);
+  bool controlVisible(int id);
+  void setCheckedState(int id, bool checked);  // no handlers: callers decide what it means
+  bool checked(int id);
+
+  unsigned loadGeneration() const { return generation_; }
+  FormHost& host() { return host_; }
+  Desktop& desktop() { return host_.desktop; }
+
+ private:
+  struct ControlState {
+    std::string text;
+    bool visible = true;
+    bool checked = false;
+  };
+  ControlState& control(int id);
+  const ControlState& control(int id) const;
+  bool modalIsUp() const;
+  void bringModalToFront();
+
+  FormHost& host_;
+  State state_ = State::NotLoaded;
+  WindowHandle handle_ = 0;
+  unsigned generation_ = 0;
+  bool unloading_ = false;
+  int helpTopic_ = 0;
+  std::map<int, ControlState> controls_;
+};
+
+}  // namespace kv

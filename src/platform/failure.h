@@ -1,0 +1,35 @@
+#pragma once
+// The one kind of failure nothing in the program handles, and the boundary that reports it.
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "platform/desktop.h"
+#include "platform/process.h"
+
+namespace kv {
+
+inline const char* const kProgramTitle = "Kestrovan '99";
+
+struct Failure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
+// that escapes it is shown in a message box captioned with the program title, and the process
+// ends: nothing unhandled crosses into the platform.
+template <class Entry>
+void atEntry(Desktop& desktop, Process& process, Entry&& entry) {
+  std::string reason;
+  try {
+    entry();
+    return;
+  } catch (const std::exception& e) {
+    reason = e.what();
+  }
+  desktop.messageBox(0, "Kestrovan '99 has met an error it cannot recover from and will close.\r\n\r\n" + reason,
+                     kProgramTitle);
+  process.end(1);
+}
+
+}  // namespace kv

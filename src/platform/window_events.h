@@ -1,0 +1,36 @@
+#pragma once
+// What a window hears from the desktop. Every call is an entry from the platform: the
+// desktop runs it inside the failure boundary.
+
+namespace kv {
+
+enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
+
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  // Pointer events in twips relative to the window's client area. While a button is held
+  // the window keeps the mouse, so a press, its moves and its release share one origin.
+  virtual void mouseDown(MouseButton, int /*x*/, int /*y*/) {}
+  virtual void mouseMove(int /*x*/, int /*y*/) {}
+  virtual void mouseUp(MouseButton, int /*x*/, int /*y*/) {}
+  // A press and release on a control (button, check box, label that takes clicks).
+  virtual void controlClicked(int /*id*/) {}
+  // A mouse button released over a control or the window background; id 0 for the window.
+  virtual void released(int /*id*/, MouseButton) {}
+  virtual void menuChosen(int /*id*/) {}
+  // The window became the program's active window (not when the user returns from another
+  // program to the same window).
+  virtual void activated() {}
+  virtual void timer() {}
+  // The close box, or the system's close command.
+  virtual void closeRequested() {}
+  // F1 with no menu shortcut of its own.
+  virtual void helpKey() {}
+  // The tray icon's callback: the mouse message that happened over the icon.
+  virtual void trayMessage(unsigned /*mouseMessage*/) {}
+  // The shell's notification area was created anew (the taskbar restarted).
+  virtual void taskbarCreated() {}
+};
+
+}  // namespace kv

@@ -1,0 +1,73 @@
+#pragma once
+// What the program asks the desktop to build: a top-level window and its child controls,
+// described in twips so that the desktop can place them at the screen's real resolution.
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+
+namespace kv {
+
+using WindowHandle = unsigned long;  // 0: no window; 32 bits wide on the target
+
+enum class ControlKind { Label, CheckBox, Button, Frame, Picture, TextBox, DriveList };
+
+struct Font {
+  std::string face = "MS Sans Serif";
+  double points = 8.25;
+};
+
+enum class Image { None, OptionsBanner, AboutBanner };
+
+struct ControlSpec {
+  int id = 0;           // 100 and up; unique within the window
+  ControlKind kind = ControlKind::Label;
+  std::string name;     // the control's own name, such as Label4
+  std::string text;
+  Rect rect;            // relative to the parent: the window's client area or the frame
+  int parent = 0;       // 0: the window; otherwise the id of the frame holding it
+  Font font;
+  Colour fore{0, 0, 0};
+  Colour back{192, 192, 192};
+  bool transparentBack = false;  // draws on the parent's background colour
+  bool visible = true;
+  // Hands its pointer events to the window (coordinates in the window's client area), so that
+  // pressing on it is pressing on the window.
+  bool forwardsMouse = false;
+  Image image = Image::None;
+};
+
+struct MenuEntry {
+  int id = 0;           // command id; 0 for a separator
+  std::string name;     // such as quitmenu
+  std::string caption;  // "-" for a separator
+  bool visible = true;
+  std::string shortcut;  // "F1", "Ctrl+C", ...; shown beside the caption and bound as a key
+  bool separator() const { return caption == "-"; }
+};
+
+struct Menu {
+  std::string name;      // such as tsmenu
+  std::string caption;   // such as "&Options" when the menu sits on a menu bar
+  std::vector<MenuEntry> entries;
+};
+
+enum class WindowStyle {
+  Hidden,       // never shown: the tray window
+  Borderless,   // fixed dialog frame, no caption bar, not in the taskbar: the drive window
+  Dialog        // fixed dialog frame with caption and close box
+};
+
+struct WindowSpec {
+  std::string name;     // smallwindow, optionswindow, ...
+  std::string caption;
+  WindowStyle style = WindowStyle::Dialog;
+  int clientWidth = 0;  // twips
+  int clientHeight = 0;
+  Colour back{192, 192, 192};
+  int helpTopic = 0;    // F1 in this window asks for this topic; 0: none
+  std::vector<ControlSpec> controls;
+  std::vector<Menu> menuBar;
+};
+
+}  // namespace kv

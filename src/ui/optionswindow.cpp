@@ -1,0 +1,195 @@
+#include "ui/optionswindow.h"
+
+#include <cctype>
+
+#include "app/app.h"
+
+namespace kv {
+
+OptionsWindow::OptionsWindow(FormHost& host, App& app)
+    : Form(host), app_(app), commonDialog_(host.help, [this] { return handle(); }) {}
+
+WindowSpec OptionsWindow::describe() const {
+  WindowSpec w;
+  w.name = "optionswindow";
+  w.caption = "Options";
+  w.style = WindowStyle::Dialog;
+  w.clientWidth = 4650;
+  w.clientHeight = 3750;
+  w.helpTopic = 200;
+
+  auto add = [&w](int id, ControlKind kind, const char* name, const char* text, Rect r, int parent = 0) {
+    ControlSpec c;
+    c.id = id;
+    c.kind = kind;
+    c.name = name;
+    c.text = text;
+    c.rect = r;
+    c.parent = parent;
+    w.controls.push_back(c);
+    return &w.controls.back();
+  };
+  // In tab order.
+  add(Picture1, ControlKind::Picture, "Picture1", "", {135, 105, 4395, 780})->image = Image::OptionsBanner;
+  add(Command1, ControlKind::Button, "Command1", "Okay", {3585, 3255, 930, 390});
+  add(Command2, ControlKind::Button, "Command2", "Cancel", {2580, 3255, 915, 390});
+  add(Frame1, ControlKind::Frame, "Frame1", "Drives", {150, 870, 4350, 2265});
+  const Point boxes[6] = {{870, 600}, {2235, 600}, {870, 1005}, {2235, 1005}, {870, 1395}, {2235, 1395}};
+  for (int n = 6; n >= 1; --n) {
+    std::string name = "Check" + std::to_string(n);
+    ControlSpec* c = add(box(n), ControlKind::CheckBox, "", "c:\\",
+                         {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, Frame1);
+    c->name = name;
+  }
+  add(Label1, ControlKind::Label, "Label1", "Please select drives below:", {900, 255, 2460, 240}, Frame1)->font =
+      Font{"MS Sans Serif", 9.75};
+  add(Drive1, ControlKind::DriveList, "Drive1", "", {270, 1830, 2520, 315}, Frame1);
+  add(Command3, ControlKind::Button, "Command3", "Accept Drive", {2865, 1830, 1155, 330}, Frame1);
+
+  Menu options;
+  options.name = "optmenu";
+  options.caption = "&Options";
+  options.entries = {MenuEntry{helmen, "helmen", "&Help", true, "F1"}, MenuEntry{0, "sep", "-", true, ""},
+                     MenuEntry{cancmen, "cancmen", "&Discard Changes", true, "Ctrl+C"},
+                     MenuEntry{okmen, "okmen", "&Accept Changes", true, "Ctrl+O"}};
+  w.menuBar.push_back(options);
+  return w;
+}
+
+HelpComponent& OptionsWindow::CommonDialog1() {
+  load();
+  return commonDialog_;
+}
+
+void OptionsWindow::onLoad(const LoadTicket& ticket) {
+  commonDialog_.HelpFile = app_.helpFilePath();
+  commonDialog_.HelpCommand = kHelpContext;
+  fillDriveList();
+  app_.smlofftop();
+  // A first-run set-up may have shown and closed this window inside the line above.
+  if (!ticket.valid()) return;
+  loading_ = true;
+  refres();
+  loading_ = false;
+}
+
+void OptionsWindow::resetState() {
+  optdrives_ = {};
+  pickslot_ = 0;
+  loading_ = false;
+}
+
+void OptionsWindow::activated() {
+  pickslot_ = 0;
+  showPicker(false);
+  // Filling the boxes is never a user's pick: no box unchecks another while it runs.
+  loading_ = true;
+  refres();
+  loading_ = false;
+}
+
+void OptionsWindow::showPicker(bool visible) {
+  setVisible(Drive1, visible);
+  setVisible(Command3, visible);
+}
+
+void OptionsWindow::fillDriveList() {
+  std::vector<std::string> drives = app_.platform.disks.driveList();
+  std::string folder = app_.platform.process.exeFolder();
+  char own = folder.empty() ? 'c' : static_cast<char>(std::tolower(static_cast<unsigned char>(folder[0])));
+  int current = 0;
+  for (std::size_t i = 0; i < drives.size(); ++i)
+    if (!drives[i].empty() && drives[i][0] == own) current = static_cast<int>(i);
+  desktop().setItems(handle(), Drive1, drives, current);
+}
+
+void OptionsWindow::setBox(int n, bool on) {
+  if (checked(box(n)) == on) return;
+  setCheckedState(box(n), on);
+  toggled(n);
+}
+
+void OptionsWindow::toggled(int n) {
+  checkcl();
+  if (checked(box(n))) {
+    showPicker(true);
+    pickslot_ = n;
+  } else {
+    checkcl();
+    setText(box(n), "");
+    optdrives_[n - 1].clear();
+  }
+}
+
+void OptionsWindow::checkcl() {
+  if (!loading_ && pickslot_ >= 1 && pickslot_ <= kSlots) setBox(pickslot_, false);
+  showPicker(false);
+  pickslot_ = 0;
+}
+
+void OptionsWindow::refres() {
+  const auto& drives = app_.settings.drives;
+  for (int n = 1; n <= kSlots; ++n) {
+    bool used = !drives[n - 1].empty();
+    setBox(n, used);
+    setText(box(n), drives[n - 1]);
+  }
+  optdrives_ = drives;
+  pickslot_ = 0;
+  showPicker(false);
+}
+
+void OptionsWindow::acceptDrive() {
+  showPicker(false);
+  std::string current = desktop().currentItem(handle(), Drive1);
+  std::size_t colon = current.find(':');
+  std::string root = (colon == std::string::npos ? std::string() : current.substr(0, colon + 1)) + "\\";
+  if (pickslot_ >= 1 && pickslot_ <= kSlots) {
+    setText(box(pickslot_), root);
+    optdrives_[pickslot_ - 1] = root;
+  }
+  pickslot_ = 0;
+}
+
+void OptionsWindow::Command1_Click() {
+  hide();
+  app_.settings.drives = optdrives_;
+  // A file that could not be written is not read back: that would only start the set-up again.
+  if (app_.savecfg()) app_.loadcfg();
+  endop();
+}
+
+void OptionsWindow::cancel() { endop(); }
+
+void OptionsWindow::endop() {
+  if (app_.settings.smlshown) app_.smlontop();
+  unload();
+}
+
+void OptionsWindow::controlClicked(int id) {
+  if (id >= box(1) && id <= box(kSlots)) {
+    int n = id - Check1 + 1;
+    setBox(n, !checked(id));
+    if (pickslot_ == n) fillDriveList();  // drives may have come or gone since the window loaded
+  } else if (id == Command1) {
+    Command1_Click();
+  } else if (id == Command2) {
+    cancel();
+  } else if (id == Command3) {
+    acceptDrive();
+  }
+}
+
+void OptionsWindow::menuChosen(int id) {
+  switch (id) {
+    case helmen:
+      CommonDialog1().HelpContext = 200;
+      CommonDialog1().ShowHelp();
+      break;
+    case cancmen: cancel(); break;
+    case okmen: Command1_Click(); break;
+    default: break;
+  }
+}
+
+}  // namespace kv

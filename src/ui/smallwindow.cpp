@@ -1,0 +1,86 @@
+#include "ui/smallwindow.h"
+
+#include "app/app.h"
+
+namespace kv {
+
+WindowSpec SmallWindow::describe() const {
+  WindowSpec w;
+  w.name = "smallwindow";
+  w.style = WindowStyle::Borderless;
+  w.clientWidth = 4605;
+  w.clientHeight = 1095;
+  w.back = Colour{0, 0, 0};
+  w.helpTopic = 100;
+  const Point places[6] = {{90, 75}, {2445, 75}, {90, 405}, {2445, 405}, {90, 735}, {2445, 735}};
+  for (int slot = 0; slot < kSlots; ++slot) {
+    ControlSpec line;
+    line.id = kSlotLine[slot];
+    line.kind = ControlKind::Label;
+    line.name = "Label" + std::to_string(line.id - 100);
+    line.rect = Rect{places[slot].x, places[slot].y, 1740, 300};
+    line.font = Font{"MS Sans Serif", 12};
+    line.fore = Colour{224, 224, 224};
+    line.back = Colour{0, 0, 0};
+    line.forwardsMouse = true;
+    w.controls.push_back(line);
+  }
+  return w;
+}
+
+void SmallWindow::onLoad(const LoadTicket& ticket) {
+  Settings& s = app_.settings;
+  app_.loadcfg();
+  if (!ticket.valid()) return;
+  desktop().startTimer(handle(), kRefreshMilliseconds);
+  refall();
+  press_.gflag = false;
+  moveTo(s.smlleft, s.smltop);
+  Rect b = bounds();
+  if (b.left + b.width > desktop().screenWidth()) moveTo(50, 50);
+  app_.smlontop();
+  s.smlshown = true;
+}
+
+void SmallWindow::refall() {
+  // Each line gets its final text at once, so a refresh that changes nothing repaints nothing.
+  for (int slot = 0; slot < kSlots; ++slot) {
+    std::string& drive = app_.settings.drives[slot];
+    setText(kSlotLine[slot], drive.empty() ? std::string() : app_.space.longfree(drive));
+  }
+}
+
+void SmallWindow::endsml() {
+  app_.savecfg();
+  desktop().stopTimer(handle());
+  app_.settings.smlshown = false;
+  unload();
+}
+
+void SmallWindow::gdown(int x, int y) {
+  Rect b = bounds();
+  press_.gflag = true;
+  press_.gx = clamp16(x);
+  press_.gy = clamp16(y);
+  press_.gleft = clamp16(b.left);
+  press_.gtop = clamp16(b.top);
+}
+
+void SmallWindow::gmove(int x, int y) {
+  if (!press_.gflag) return;
+  Rect b = bounds();
+  moveTo(clamp16(b.left + (x - press_.gx)), clamp16(b.top + (y - press_.gy)));
+}
+
+void SmallWindow::smlmenu(int button) {
+  unsigned generation = loadGeneration();
+  if (button == static_cast<int>(MouseButton::Left)) {
+    Rect b = bounds();
+    if (clamp16(b.left) == press_.gleft && clamp16(b.top) == press_.gtop) endsml();
+  } else {
+    app_.tbarw.popupSmallMenu(*this);
+  }
+  if (loaded() && loadGeneration() == generation) press_.gflag = false;
+}
+
+}  // namespace kv
