@@ -1,0 +1,50 @@
+# Native build: the portable core and its tests, with sanitizers; ctest runs everything.
+option(KV_SANITIZE "Build the core and the tests with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+if(KV_SANITIZE)
+  set(KV_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_compile_options(${KV_SANITIZER_FLAGS})
+  add_link_options(${KV_SANITIZER_FLAGS})
+endif()
+
+# Where the cross build puts kestrovan99.exe; the build checks and the end-to-end tests read it.
+set(KV_WIN32_DIR ${PROJECT_SOURCE_DIR}/build/win32 CACHE PATH "Folder of the cross build (kestrovan99.exe)")
+set(KV_EXE ${KV_WIN32_DIR}/kestrovan99.exe)
+
+enable_testing()
+
+if(KV_CORE_SOURCES)
+  add_library(kvcore STATIC ${KV_CORE_SOURCES})
+  target_include_directories(kvcore PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/res)
+else()
+  message(WARNING "No core sources under src/{${KV_CORE_DIRS}}: kvcore is not built")
+endif()
+
+file(GLOB KV_TEST_SOURCES CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/fake/*.cpp)
+if(KV_TEST_SOURCES)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(kvtests ${KV_TEST_SOURCES})
+  target_include_directories(kvtests PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/src
+                                             ${PROJECT_SOURCE_DIR}/res)
+  if(TARGET kvcore)
+    target_link_libraries(kvtests PRIVATE kvcore)
+  endif()
+  if(TARGET GTest::gmock)
+    target_link_libraries(kvtests PRIVATE GTest::gmock)
+  endif()
+  target_link_libraries(kvtests PRIVATE GTest::gtest_main)
+  gtest_discover_tests(kvtests
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS unit
+               ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1;ASAN_OPTIONS=detect_stack_use_after_return=1")
+endif()
+
+add_subdirectory(tests/build)
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/tools/helpgen/CMakeLists.txt)
+  add_subdirectory(tools/helpgen)
+endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()

@@ -1,0 +1,62 @@
+# Cross build: kestrovan99.exe for 32-bit Windows. Every executable of this build (the program and
+# any test probe) lands directly in the build folder, hardened the same way, with a static runtime
+# so that it imports only DLLs that ship with Windows.
+enable_language(RC)
+
+set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+foreach(flag -fstack-protector-strong -D_FORTIFY_SOURCE=2)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:${flag}>)
+endforeach()
+# -static: libgcc, libstdc++, libssp (stack protector and fortified calls) and winpthread, if
+# anything pulls it in, come from their archives; system DLLs are still reached through their
+# import libraries.
+add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
+                 -Wl,--dynamicbase -Wl,--nxcompat $<$<CONFIG:Release>:-s>)
+
+set(KV_RES_SRC ${PROJECT_SOURCE_DIR}/res)
+set(KV_RES_OUT ${CMAKE_BINARY_DIR}/res)
+set(KV_GENERATED_RESOURCES
+    ${KV_RES_OUT}/kestrovan99.ico ${KV_RES_OUT}/options_banner.bmp ${KV_RES_OUT}/about_banner.bmp)
+add_custom_command(
+  OUTPUT ${KV_GENERATED_RESOURCES}
+  COMMAND ${Python3_EXECUTABLE} ${KV_RES_SRC}/make_resources.py ${KV_RES_OUT}
+  DEPENDS ${KV_RES_SRC}/make_resources.py
+  COMMENT "Drawing the icon and the banner bitmaps"
+  VERBATIM)
+add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
+
+# windres finds the files named in the .rc through its include folders.
+set_source_files_properties(${KV_RES_SRC}/kestrovan99.rc PROPERTIES
+  OBJECT_DEPENDS "${KV_GENERATED_RESOURCES};${KV_RES_SRC}/resource_ids.h;${KV_RES_SRC}/kestrovan99.manifest")
+
+file(GLOB KV_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
+if(NOT KV_CORE_SOURCES OR NOT KV_WIN32_SOURCES)
+  message(FATAL_ERROR "kestrovan99.exe needs the core sources and src/platform/win32/*.cpp")
+endif()
+
+add_executable(kestrovan99 WIN32 ${KV_CORE_SOURCES} ${KV_WIN32_SOURCES} ${KV_RES_SRC}/kestrovan99.rc)
+add_dependencies(kestrovan99 resources)
+target_include_directories(kestrovan99 PRIVATE ${PROJECT_SOURCE_DIR}/src ${KV_RES_SRC} ${KV_RES_OUT})
+target_link_options(kestrovan99 PRIVATE -municode)
+target_link_libraries(kestrovan99 PRIVATE user32 gdi32 shell32 comctl32 advapi32)
+
+# The help file, built by the native build, goes beside the program.
+set(KV_HELP_FILE "" CACHE FILEPATH "Help file to copy beside kestrovan99.exe (kestrovan99.hlp)")
+if(KV_HELP_FILE AND EXISTS ${KV_HELP_FILE})
+  add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/kestrovan99.hlp
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KV_HELP_FILE} ${CMAKE_BINARY_DIR}/kestrovan99.hlp
+    DEPENDS ${KV_HELP_FILE}
+    COMMENT "Copying the help file beside kestrovan99.exe"
+    VERBATIM)
+  add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
+elseif(KV_HELP_FILE)
+  message(STATUS "No help file at ${KV_HELP_FILE}: none is copied beside the program")
+endif()
+
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/probe/CMakeLists.txt)
+  add_subdirectory(tests/e2e/probe)
+endif()
