@@ -93,6 +93,9 @@ void App::loadcfg() {
 }
 
 void App::setup() {
+  // Where the file cannot be written, asking again would only ask again: the program goes on
+  // with what it has in memory.
+  if (saveFailed_) return;
   smallwindow.show();
   showhelp();
   savecfg();
@@ -110,6 +113,7 @@ bool App::savecfg() {
   std::string path = configPath();
   std::string reason =
       platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
+  saveFailed_ = !reason.empty();
   if (reason.empty()) return true;
   platform.desktop.messageBox(0,
                               "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +

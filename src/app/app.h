@@ -51,6 +51,7 @@ class App {
 
  private:
   void setup();
+  bool saveFailed_ = false;  // the last save did not reach the file
 };
 
 }  // namespace kv

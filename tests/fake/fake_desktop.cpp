@@ -1,0 +1,183 @@
+#include <stdexcept>
+
+#include "fake/fake_platform.h"
+
+namespace kv::fake {
+
+namespace {
+constexpr int kFrame = 45;    // twips each side
+constexpr int kCaption = 270;  // twips
+}  // namespace
+
+WindowHandle FakeDesktop::create(const WindowSpec& spec, WindowEvents& sink) {
+  WindowHandle h = next_;
+  next_ += 4;
+  FakeWindow w;
+  w.spec = spec;
+  w.sink = &sink;
+  int extra = spec.style == WindowStyle::Dialog ? kCaption : 0;
+  w.bounds = Rect{0, 0, spec.clientWidth + 2 * kFrame, spec.clientHeight + 2 * kFrame + extra};
+  for (const auto& c : spec.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
+  windows_[h] = w;
+  log_.push_back("create " + spec.name);
+  return h;
+}
+
+void FakeDesktop::destroy(WindowHandle h) {
+  std::string name = nameOf(h);
+  if (active_ == h) active_ = 0;
+  windows_.erase(h);
+  log_.push_back("destroy " + name);
+}
+
+void FakeDesktop::show(WindowHandle h) {
+  windows_.at(h).visible = true;
+  log_.push_back("show " + nameOf(h));
+  activate(h);
+}
+
+void FakeDesktop::activate(WindowHandle h) {
+  auto it = windows_.find(h);
+  if (it == windows_.end() || !it->second.visible || active_ == h) return;
+  active_ = h;
+  it->second.sink->activated();
+}
+
+void FakeDesktop::hide(WindowHandle h) {
+  windows_.at(h).visible = false;
+  if (active_ == h) active_ = 0;
+  log_.push_back("hide " + nameOf(h));
+}
+
+void FakeDesktop::bringToFront(WindowHandle h) {
+  log_.push_back("front " + nameOf(h));
+  activate(h);
+}
+
+void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::function<bool()>& stillOpen) {
+  FakeWindow& w = windows_.at(h);
+  w.visible = true;
+  auto ownerWindow = windows_.find(owner);
+  if (ownerWindow != windows_.end()) ownerWindow->second.enabled = false;
+  log_.push_back("modal " + w.spec.name + " owner " + nameOf(owner));
+  ++modalDepth;
+  activate(h);
+  struct Leave {
+    FakeDesktop& d;
+    WindowHandle owner;
+    ~Leave() {
+      --d.modalDepth;
+      auto o = d.windows_.find(owner);
+      if (o != d.windows_.end()) o->second.enabled = true;
+    }
+  } leave{*this, owner};
+  if (!onModal.empty()) {
+    auto act = onModal.front();
+    onModal.pop_front();
+    act(h);
+  }
+  if (stillOpen() && windows_.count(h)) windows_.at(h).sink->closeRequested();
+  if (stillOpen()) throw std::logic_error("a modal window stayed open");
+  // The owner is enabled again before the modal window goes, so it becomes the active one.
+  auto o = windows_.find(owner);
+  if (o != windows_.end()) o->second.enabled = true;
+  activate(owner);
+}
+
+Rect FakeDesktop::bounds(WindowHandle h) { return windows_.at(h).bounds; }
+
+void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
+  Rect& b = windows_.at(h).bounds;
+  b.left = left;
+  b.top = top;
+  log_.push_back("move " + nameOf(h) + " " + std::to_string(left) + " " + std::to_string(top));
+}
+
+void FakeDesktop::setTopmost(WindowHandle h, bool on) {
+  windows_.at(h).topmost = on;
+  log_.push_back("topmost " + nameOf(h) + (on ? " on" : " off"));
+}
+
+void FakeDesktop::setForeground(WindowHandle h) { log_.push_back("foreground " + nameOf(h)); }
+
+FakeControl& FakeDesktop::control(WindowHandle h, int id) {
+  auto& controls = windows_.at(h).controls;
+  auto it = controls.find(id);
+  if (it == controls.end()) throw std::logic_error("no control " + std::to_string(id));
+  return it->second;
+}
+
+void FakeDesktop::setText(WindowHandle h, int id, const std::string& text) {
+  control(h, id).text = text;
+  ++windows_.at(h).textWrites;
+}
+
+void FakeDesktop::setVisible(WindowHandle h, int id, bool visible) { control(h, id).visible = visible; }
+void FakeDesktop::setChecked(WindowHandle h, int id, bool checked) { control(h, id).checked = checked; }
+
+void FakeDesktop::setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) {
+  FakeControl& c = control(h, id);
+  c.items = items;
+  c.current = current;
+}
+
+std::string FakeDesktop::currentItem(WindowHandle h, int id) {
+  FakeControl& c = control(h, id);
+  if (c.current < 0 || c.current >= static_cast<int>(c.items.size())) return std::string();
+  return c.items[c.current];
+}
+
+void FakeDesktop::selectItem(const std::string& name, int id, int index) {
+  control(handleOf(name), id).current = index;
+}
+
+void FakeDesktop::startTimer(WindowHandle h, unsigned ms) {
+  FakeWindow& w = windows_.at(h);
+  w.timerRunning = true;
+  w.timerInterval = ms;
+  log_.push_back("timer " + w.spec.name + " start " + std::to_string(ms));
+}
+
+void FakeDesktop::stopTimer(WindowHandle h) {
+  windows_.at(h).timerRunning = false;
+  log_.push_back("timer " + nameOf(h) + " stop");
+}
+
+int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
+  log_.push_back("popup " + menu.name + " on " + nameOf(owner));
+  menusShown.push_back(menu);
+  if (onMenu.empty()) return 0;
+  auto pick = onMenu.front();
+  onMenu.pop_front();
+  return pick(menu);
+}
+
+void FakeDesktop::messageBox(WindowHandle, const std::string& text, const std::string& caption) {
+  messages.emplace_back(text, caption);
+  log_.push_back("message " + text);
+}
+
+FakeWindow* FakeDesktop::find(const std::string& name) {
+  for (auto& [h, w] : windows_)
+    if (w.spec.name == name) return &w;
+  return nullptr;
+}
+
+FakeWindow& FakeDesktop::window(const std::string& name) {
+  FakeWindow* w = find(name);
+  if (!w) throw std::logic_error("window " + name + " does not exist");
+  return *w;
+}
+
+WindowHandle FakeDesktop::handleOf(const std::string& name) {
+  for (auto& [h, w] : windows_)
+    if (w.spec.name == name) return h;
+  throw std::logic_error("window " + name + " does not exist");
+}
+
+std::string FakeDesktop::nameOf(WindowHandle h) const {
+  auto it = windows_.find(h);
+  return it == windows_.end() ? (h ? "?" : "none") : it->second.spec.name;
+}
+
+}  // namespace kv::fake
