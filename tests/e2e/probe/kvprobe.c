@@ -33,6 +33,8 @@ static int json_first[MAX_DEPTH];
 static int json_depth;
 static FILE *json_out;
 
+static void json_raw_utf8(const char *s);
+
 static void json_sep(const char *key)
 {
     if (json_depth > 0) {
@@ -40,8 +42,10 @@ static void json_sep(const char *key)
             fputc(',', json_out);
         json_first[json_depth - 1] = 0;
     }
-    if (key)
-        fprintf(json_out, "\"%s\":", key);
+    if (key) {
+        json_raw_utf8(key);
+        fputc(':', json_out);
+    }
 }
 
 static void json_raw_utf8(const char *s)
@@ -177,7 +181,8 @@ static int usage(void)
           "       click <x> <y> [left|right|middle] | press|release <x> <y> [button] |\n"
           "       move <x> <y> | key <vk> [ctrl] [shift] [alt] | command <hwnd> <id> |\n"
           "       send <hwnd> <msg> <wparam> <lparam> | regmsg <name> <hwnd> |\n"
-          "       helpstub <logfile> | waitwindow <class> <timeout-ms> [visible] |\n"
+          "       helpstub <logfile> [watched-file...] | idle <pid> <timeout-ms> |\n"
+          "       waitwindow <class> <timeout-ms> [visible] |\n"
           "       waitready <class> <timeout-ms> [tray] | procmem <pid> | now\n",
           stderr);
     return 2;
@@ -913,6 +918,8 @@ struct help_request {
 #pragma pack(pop)
 
 static FILE *help_log;
+static char **help_watch;
+static int help_watch_count;
 
 struct sender_scan {
     DWORD pid;
@@ -992,6 +999,17 @@ static void log_help_request(HWND from, const COPYDATASTRUCT *cds)
     } else {
         put_null("extra_hex");
     }
+    /* Files the harness asked about: their size at the moment of the request, or null. */
+    obj_begin("watched");
+    for (int i = 0; i < help_watch_count; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA fa;
+        if (GetFileAttributesExA(help_watch[i], GetFileExInfoStandard, &fa))
+            put_uint(help_watch[i],
+                     ((unsigned long long)fa.nFileSizeHigh << 32) | fa.nFileSizeLow);
+        else
+            put_null(help_watch[i]);
+    }
+    obj_end();
     /* What the sender's process shows at the moment of the request. */
     arr_begin("sender_windows");
     if (pid) {
@@ -1028,6 +1046,8 @@ static int cmd_helpstub(int argc, char **argv)
 {
     if (argc < 1)
         return usage();
+    help_watch = argv + 1;
+    help_watch_count = argc - 1;
     help_log = fopen(argv[0], "ab");
     if (!help_log) {
         fprintf(stderr, "kvprobe: cannot open %s\n", argv[0]);
@@ -1200,6 +1220,28 @@ static int cmd_procmem(int argc, char **argv)
     return ok ? 0 : 1;
 }
 
+/* Waits until the process's user-interface thread waits for input with nothing queued. */
+static int cmd_idle(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage();
+    DWORD pid = (DWORD)parse_u(argv[0]);
+    DWORD timeout = (DWORD)parse_u(argv[1]);
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid);
+    DWORD start = GetTickCount();
+    DWORD r = p ? WaitForInputIdle(p, timeout) : WAIT_FAILED;
+    obj_begin(NULL);
+    put_uint("pid", pid);
+    put_bool("idle", r == 0);
+    put_str("result", r == 0 ? "idle" : r == WAIT_TIMEOUT ? "timeout" : "failed");
+    put_uint("waited_ms", GetTickCount() - start);
+    obj_end();
+    json_done();
+    if (p)
+        CloseHandle(p);
+    return r == 0 ? 0 : 1;
+}
+
 static int cmd_now(void)
 {
     obj_begin(NULL);
@@ -1250,6 +1292,8 @@ int main(int argc, char **argv)
         return cmd_waitready(n, rest);
     if (!strcmp(cmd, "procmem"))
         return cmd_procmem(n, rest);
+    if (!strcmp(cmd, "idle"))
+        return cmd_idle(n, rest);
     if (!strcmp(cmd, "now"))
         return cmd_now();
     return usage();
