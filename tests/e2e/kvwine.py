@@ -443,10 +443,10 @@ class Session:
 
     def start_exe(self, *args):
         """Starts C:\\Kestrovan99\\kestrovan99.exe with the given command-line arguments."""
-        return self._spawn([self.exe_win, *args], "kestrovan99", cwd=self.app_dir)
+        return self._spawn([self.exe_win, *map(str, args)], "kestrovan99", cwd=self.app_dir)
 
     def start_program(self, host_path, *args, tag="program"):
-        return self._spawn([str(host_path), *args], tag, cwd=self.dir)
+        return self._spawn([str(host_path), *map(str, args)], tag, cwd=self.dir)
 
     # -- probe
 

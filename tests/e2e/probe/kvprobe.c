@@ -1160,6 +1160,12 @@ static int cmd_waitready(int argc, char **argv)
     int tray = argc > 2 && !strcmp(argv[2], "tray");
     DWORD start = GetTickCount();
     unsigned long long window_ms = 0, tray_ms = 0;
+    /* Tell the harness that polling has begun, so it can start the program now. */
+    obj_begin(NULL);
+    put_bool("waiting", 1);
+    put_uint("time_ms", unix_ms());
+    obj_end();
+    json_done();
     HWND h = NULL;
     for (;;) {
         if (!window_ms && (h = find_top(cls, 1)) != NULL)
