@@ -42,9 +42,7 @@ endif()
 
 add_subdirectory(tests/build)
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/tools/helpgen/CMakeLists.txt)
-  add_subdirectory(tools/helpgen)
-endif()
-if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
-  add_subdirectory(tests/e2e)
-endif()
+# Parts of the tree that may come and go: a glob with CONFIGURE_DEPENDS re-runs CMake on the next
+# build when one of them appears or disappears.
+kv_optional_subdirectory(tools/helpgen)
+kv_optional_subdirectory(tests/e2e)

@@ -57,6 +57,4 @@ elseif(KV_HELP_FILE)
   message(STATUS "No help file at ${KV_HELP_FILE}: none is copied beside the program")
 endif()
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/tests/e2e/probe/CMakeLists.txt)
-  add_subdirectory(tests/e2e/probe)
-endif()
+kv_optional_subdirectory(tests/e2e/probe)
