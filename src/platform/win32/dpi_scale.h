@@ -1,0 +1,32 @@
+#pragma once
+// Twips (1440 to the inch) to pixels and back at the screen's resolution, rounded.
+#include "platform/win32/win32_api.h"
+
+namespace kv::win32 {
+
+class DpiScale {
+ public:
+  explicit DpiScale(int dotsPerInch) : dpi_(dotsPerInch > 0 ? dotsPerInch : 96) {}
+
+  static DpiScale ofScreen() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    return DpiScale(dpi);
+  }
+
+  int dpi() const { return dpi_; }
+  int pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+  int twips(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  // A font's character height in pixels, negative as CreateFont wants it; fractional sizes
+  // such as 8.25 points round to the nearest pixel.
+  int fontHeight(double points) const {
+    const double pixels = points * dpi_ / 72.0;
+    return -static_cast<int>(pixels + 0.5);
+  }
+
+ private:
+  int dpi_;
+};
+
+}  // namespace kv::win32

@@ -1,0 +1,51 @@
+// The program's entry: sets up the process, builds the platform and runs the program.
+#include <optional>
+
+#include "app/app.h"
+#include "platform/failure.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_disks.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_help.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_shell.h"
+
+#include <commctrl.h>
+
+namespace {
+
+// DLLs are loaded from the system folder only, where the system knows how (Windows 7 with
+// its update, and later; Wine).
+void restrictDllSearch() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (found) reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(found))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
+  // A drive without a disk answers with an error instead of a system dialog.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  restrictDllSearch();
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  kv::win32::Win32Process process;
+  kv::win32::Win32Desktop desktop(module, process);
+  kv::win32::Win32Shell shell;
+  kv::win32::Win32Disks disks;
+  kv::win32::Win32Help help(desktop);
+  kv::win32::Win32Files files;
+  kv::Platform platform{desktop, shell, disks, help, process, files};
+
+  std::optional<kv::App> app;
+  kv::atEntry(desktop, process, [&] {
+    app.emplace(platform);
+    app->main();
+  });
+  desktop.runEvents();
+  return 0;
+}

@@ -1,0 +1,40 @@
+#include "platform/win32/registered_messages.h"
+
+#include <psapi.h>
+
+namespace kv::win32 {
+
+const RegisteredMessages& registeredMessages() {
+  static const RegisteredMessages messages{
+      RegisterWindowMessageW(L"Kestrovan99.GdiObjects"),
+      RegisterWindowMessageW(L"Kestrovan99.PrivateBytes"),
+      RegisterWindowMessageW(L"TaskbarCreated"),
+  };
+  return messages;
+}
+
+SIZE_T privateBytes() {
+  // Windows 7 and later (and Wine) have the query in kernel32; older systems only in psapi.
+  using Query = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
+  static const Query query = [] {
+    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo");
+    if (!found) {
+      wchar_t path[MAX_PATH + 16] = {};
+      const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+      if (length > 0 && length < MAX_PATH) {
+        lstrcatW(path, L"\\psapi.dll");
+        if (HMODULE psapi = LoadLibraryW(path)) found = GetProcAddress(psapi, "GetProcessMemoryInfo");
+      }
+    }
+    return reinterpret_cast<Query>(reinterpret_cast<void*>(found));
+  }();
+  if (!query) return 0;
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (!query(GetCurrentProcess(), reinterpret_cast<PPROCESS_MEMORY_COUNTERS>(&counters), sizeof counters))
+    return 0;
+  // Wine fills in only the basic counters; their commit charge is the same figure.
+  return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+}  // namespace kv::win32

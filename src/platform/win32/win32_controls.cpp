@@ -1,0 +1,190 @@
+#include "platform/win32/win32_controls.h"
+
+#include "platform/failure.h"
+#include "platform/win32/gdi_count.h"
+#include "platform/win32/text_encoding.h"
+
+#include "resource_ids.h"
+
+namespace kv::win32 {
+namespace {
+
+constexpr int kDriveListRows = 8;  // entries the drive list shows when it drops down
+
+struct Kind {
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+  bool subclassed;  // mouse handled here rather than by the class
+};
+
+Kind kindOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      // Text exactly as given ("&" is a character), one line, cut off at the right edge.
+      // SS_NOTIFY makes the label take the mouse instead of passing it to the window below.
+      return {L"Static", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, 0, true};
+    case ControlKind::CheckBox:
+      // Not automatic: the program owns the checked state and sets it when clicked.
+      return {L"Button", BS_CHECKBOX | WS_TABSTOP, 0, false};
+    case ControlKind::Button:
+      // Subclassed so that it never becomes the default button: see buttonProcedure.
+      return {L"Button", BS_PUSHBUTTON | WS_TABSTOP, 0, true};
+    case ControlKind::Frame:
+      return {L"Button", BS_GROUPBOX, 0, false};
+    case ControlKind::Picture:
+      return {L"Static", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 0, true};
+    case ControlKind::TextBox:
+      return {L"Edit", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, true};
+    case ControlKind::DriveList:
+      return {L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, false};
+  }
+  return {L"Static", 0, 0, false};
+}
+
+int imageResource(Image image) {
+  switch (image) {
+    case Image::OptionsBanner: return IDB_OPTIONS_BANNER;
+    case Image::AboutBanner: return IDB_ABOUT_BANNER;
+    case Image::None: break;
+  }
+  return 0;
+}
+
+// Position of a control in the window's client area: inside a frame it is relative to the frame.
+Rect placeInWindow(const NativeWindow& window, const ControlSpec& spec) {
+  Rect place = spec.rect;
+  if (spec.parent != 0) {
+    for (const ControlSpec& frame : window.spec.controls) {
+      if (frame.id == spec.parent) {
+        place.left += frame.rect.left;
+        place.top += frame.rect.top;
+        break;
+      }
+    }
+  }
+  return place;
+}
+
+// Enter and Esc must not press any button. The dialog manager presses the default button on
+// Enter, and makes the focused button the default when the focus moves to it; a button that
+// never calls itself the default takes no part in that.
+LRESULT buttonProcedure(WNDPROC original, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == BM_SETSTYLE && (wParam & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+    wParam = (wParam & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_PUSHBUTTON;
+  LRESULT result = CallWindowProcW(original, hwnd, message, wParam, lParam);
+  if (message == WM_GETDLGCODE && (result & DLGC_DEFPUSHBUTTON))
+    result = (result & ~static_cast<LRESULT>(DLGC_DEFPUSHBUTTON)) | DLGC_UNDEFPUSHBUTTON;
+  return result;
+}
+
+LRESULT CALLBACK controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* control = reinterpret_cast<Control*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!control) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const WNDPROC original = control->original;
+
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return CallWindowProcW(original, hwnd, message, wParam, lParam);
+  }
+  if (control->spec.kind == ControlKind::Button) return buttonProcedure(original, hwnd, message, wParam, lParam);
+
+  const bool edit = control->spec.kind == ControlKind::TextBox;
+  // The text box's own menu would come between a right-button release and the program.
+  if (edit && message == WM_CONTEXTMENU) return 0;
+
+  Pointer phase;
+  MouseButton button;
+  std::shared_ptr<NativeWindow> window = control->window->weak_from_this().lock();
+  if (!window || !classifyPointer(message, phase, button))
+    return CallWindowProcW(original, hwnd, message, wParam, lParam);
+
+  // A text box still places its caret and selects with the left button and the moves.
+  if (edit && (phase == Pointer::Move || button == MouseButton::Left))
+    CallWindowProcW(original, hwnd, message, wParam, lParam);
+  pointerEvent(*window, hwnd, control->spec.id, control->spec.forwardsMouse, phase, button, lParam);
+  return 0;  // the control may be gone now
+}
+
+void subclass(Control& control) {
+  SetWindowLongPtrW(control.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&control));
+  control.original = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&controlProcedure)));
+}
+
+// A drop-down list is created with the height of its open list; its closed height follows
+// from the height of its selection field, which is set so that the closed list has the
+// height the spec gives.
+void fitDriveList(const Control& control, int left, int top, int width, int height) {
+  RECT closed;
+  GetWindowRect(control.hwnd, &closed);
+  const int field = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  const int border = (closed.bottom - closed.top) - field;
+  if (field > 0 && height - border > 0 && height - border != field)
+    SendMessageW(control.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - border);
+  const int row = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, 0, 0));
+  SetWindowPos(control.hwnd, nullptr, left, top, width, height + kDriveListRows * (row > 0 ? row : field),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void create(NativeWindow& window, Control& control, HINSTANCE module) {
+  const ControlSpec& spec = control.spec;
+  const Kind kind = kindOf(spec.kind);
+  const DpiScale& scale = window.host.scale();
+  const Rect place = placeInWindow(window, spec);
+  const int left = scale.pixels(place.left);
+  const int top = scale.pixels(place.top);
+  const int width = scale.pixels(place.width);
+  const int height = scale.pixels(place.height);
+
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
+  if (spec.visible) style |= WS_VISIBLE;
+  // A picture's text would be read as the name of a bitmap resource; it gets its text later.
+  const std::wstring text = fromAnsi(spec.text);
+  const bool textNow = spec.kind != ControlKind::Picture;
+  control.hwnd = CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, left, top,
+                                 width, height, window.hwnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), module, nullptr);
+  if (!control.hwnd) throw Failure("The control " + spec.name + " could not be created.");
+
+  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(spec.font, scale)), FALSE);
+
+  if (spec.kind == ControlKind::Picture) {
+    if (const int resource = imageResource(spec.image)) {
+      HBITMAP bitmap = loadCountedBitmap(module, resource);
+      window.paint.keepBitmap(bitmap);
+      if (bitmap) SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    }
+    if (!text.empty()) SetWindowTextW(control.hwnd, text.c_str());
+  }
+  if (spec.kind == ControlKind::DriveList) fitDriveList(control, left, top, width, height);
+  if (kind.subclassed) subclass(control);
+}
+
+}  // namespace
+
+void preparePaint(NativeWindow& window) {
+  window.back = window.paint.brush(window.spec.back);
+  window.controls.reserve(window.spec.controls.size());
+  for (const ControlSpec& spec : window.spec.controls) {
+    Control control;
+    control.spec = spec;
+    control.window = &window;
+    control.back = window.paint.brush(spec.transparentBack ? window.spec.back : spec.back);
+    window.paint.font(spec.font, window.host.scale());
+    window.controls.push_back(control);
+  }
+}
+
+void createControls(NativeWindow& window, HINSTANCE module) {
+  for (Control& control : window.controls) create(window, control, module);
+  // Frames go to the bottom of the order so that they never paint over the controls they
+  // hold; every control clips its siblings. Only tab stops matter for the tab order, and
+  // frames are none.
+  for (Control& control : window.controls)
+    if (control.spec.kind == ControlKind::Frame)
+      SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+}  // namespace kv::win32

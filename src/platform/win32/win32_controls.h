@@ -1,0 +1,15 @@
+#pragma once
+// The child controls of a window: each a real system control carrying its text.
+#include "platform/win32/win32_window.h"
+
+namespace kv::win32 {
+
+// Creates the brushes and fonts of the window and of its controls (before the window exists).
+void preparePaint(NativeWindow&);
+
+// Creates every control of the window's spec as a child of the window, in the spec's order,
+// which is also the tab order. Controls inside a frame are children of the window too,
+// placed at the frame's position plus their own.
+void createControls(NativeWindow&, HINSTANCE);
+
+}  // namespace kv::win32

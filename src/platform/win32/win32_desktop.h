@@ -1,0 +1,88 @@
+#pragma once
+// The desktop port on the Windows user interface: windows, controls, menus, timers, modal
+// showing, message boxes and the event loop.
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/desktop.h"
+#include "platform/process.h"
+#include "platform/win32/dpi_scale.h"
+#include "platform/win32/win32_window.h"
+
+namespace kv::win32 {
+
+class Win32Desktop final : public Desktop, private WindowHost {
+ public:
+  // Failures of the program's handlers are reported through this desktop and end the process.
+  Win32Desktop(HINSTANCE module, Process& process);
+  ~Win32Desktop() override;
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
+  WindowHandle create(const WindowSpec&, WindowEvents&) override;
+  void destroy(WindowHandle) override;
+  void show(WindowHandle) override;
+  void hide(WindowHandle) override;
+  void bringToFront(WindowHandle) override;
+  void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
+  Rect bounds(WindowHandle) override;
+  void moveTo(WindowHandle, int left, int top) override;
+  void setTopmost(WindowHandle, bool topmost) override;
+  void setForeground(WindowHandle) override;
+  void setText(WindowHandle, int control, const std::string&) override;
+  void setVisible(WindowHandle, int control, bool) override;
+  void setChecked(WindowHandle, int control, bool) override;
+  void setFocus(WindowHandle, int control) override;
+  void setItems(WindowHandle, int control, const std::vector<std::string>&, int current) override;
+  std::string currentItem(WindowHandle, int control) override;
+  void startTimer(WindowHandle, unsigned milliseconds) override;
+  void stopTimer(WindowHandle) override;
+  int popupMenu(WindowHandle owner, const Menu&) override;
+  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
+  int screenWidth() override;
+  int twipsPerPixelX() override;
+  unsigned long iconHandle(WindowHandle) override;
+  void runEvents() override;
+
+  // The program's hidden window, which stands in as owner where the program names none.
+  HWND hiddenWindow() const;
+
+ private:
+  struct ModalFrame {
+    HWND window;
+    HWND owner;
+    bool ownerDisabled;
+  };
+
+  void runEntry(const std::function<void()>&) override;
+  void windowActivated(NativeWindow&) override;
+  void windowGone(NativeWindow&) override;
+  const DpiScale& scale() const override { return scale_; }
+
+  std::shared_ptr<NativeWindow> find(HWND) const;
+  Control& control(WindowHandle, int id) const;
+  void loadIcons();
+  void registerClass(const std::string& name);
+  // Gives a modal window's owner back its input, before the modal window leaves the screen,
+  // so that the system hands the activation back to the owner.
+  void enableOwnerOf(HWND modalWindow);
+  void forgetActive(HWND);
+  void dispatch(MSG&);
+
+  HINSTANCE module_;
+  Process& process_;
+  DpiScale scale_;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  bool ownIcons_ = false;
+  std::set<std::string> classes_;
+  std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
+  HWND lastActive_ = nullptr;  // the program's active window, as far as activations tell
+  std::vector<ModalFrame> modal_;
+};
+
+}  // namespace kv::win32

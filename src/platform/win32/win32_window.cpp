@@ -1,0 +1,206 @@
+#include "platform/win32/win32_window.h"
+
+#include <windowsx.h>
+
+#include "platform/win32/gdi_count.h"
+#include "platform/win32/registered_messages.h"
+
+namespace kv::win32 {
+namespace {
+
+bool isDialog(const NativeWindow& window) { return window.spec.style == WindowStyle::Dialog; }
+
+// The dialog manager's habit for a window that is not a dialog box: on activation the focus
+// goes back to the control that had it, or to the first control that takes the tab key.
+void restoreFocus(NativeWindow& window) {
+  HWND target = window.savedFocus;
+  if (!target || !IsWindow(target) || !IsChild(window.hwnd, target) || !IsWindowVisible(target) ||
+      !IsWindowEnabled(target))
+    target = GetNextDlgTabItem(window.hwnd, nullptr, FALSE);
+  SetFocus(target ? target : window.hwnd);
+}
+
+LRESULT onCommand(NativeWindow& window, WPARAM wParam, LPARAM lParam) {
+  const int id = LOWORD(wParam);
+  if (lParam == 0) {
+    // A menu entry or its shortcut. The dialog manager's Enter and Esc arrive here too, as
+    // IDOK and IDCANCEL; they belong to no menu entry and are dropped.
+    if (window.menuCommands.count(id)) window.deliver([id](WindowEvents& e) { e.menuChosen(id); });
+    return 0;
+  }
+  Control* control = window.control(reinterpret_cast<HWND>(lParam));
+  if (!control || HIWORD(wParam) != BN_CLICKED) return 0;
+  const ControlKind kind = control->spec.kind;
+  if (kind == ControlKind::Button || kind == ControlKind::CheckBox)
+    window.deliver([id](WindowEvents& e) { e.controlClicked(id); });
+  return 0;
+}
+
+}  // namespace
+
+NativeWindow::~NativeWindow() { releaseResources(); }
+
+Control* NativeWindow::control(int id) {
+  for (Control& c : controls)
+    if (c.spec.id == id) return &c;
+  return nullptr;
+}
+
+Control* NativeWindow::control(HWND child) {
+  if (!child) return nullptr;
+  for (Control& c : controls)
+    if (c.hwnd == child) return &c;
+  return nullptr;
+}
+
+bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler) {
+  if (destroyed) return false;
+  auto keep = shared_from_this();
+  host.runEntry([&] { handler(events); });
+  return !destroyed;
+}
+
+void NativeWindow::releaseResources() {
+  paint.release();
+  if (accelerators) DestroyAcceleratorTable(accelerators);
+  accelerators = nullptr;
+}
+
+std::shared_ptr<NativeWindow> attachedWindow(HWND hwnd) {
+  auto* raw = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return raw ? raw->weak_from_this().lock() : nullptr;
+}
+
+HBRUSH controlColours(NativeWindow& window, HWND child, HDC dc) {
+  Control* control = window.control(child);
+  if (!control) return nullptr;
+  const ControlSpec& spec = control->spec;
+  const Colour back = spec.transparentBack ? window.spec.back : spec.back;
+  SetTextColor(dc, RGB(spec.fore.r, spec.fore.g, spec.fore.b));
+  SetBkColor(dc, RGB(back.r, back.g, back.b));
+  return control->back;
+}
+
+bool classifyPointer(UINT message, Pointer& phase, MouseButton& button) {
+  switch (message) {
+    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Left; return true;
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Right; return true;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Middle; return true;
+    case WM_LBUTTONUP: phase = Pointer::Up; button = MouseButton::Left; return true;
+    case WM_RBUTTONUP: phase = Pointer::Up; button = MouseButton::Right; return true;
+    case WM_MBUTTONUP: phase = Pointer::Up; button = MouseButton::Middle; return true;
+    case WM_MOUSEMOVE: phase = Pointer::Move; button = MouseButton::Left; return true;
+    default: return false;
+  }
+}
+
+void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Pointer phase,
+                  MouseButton button, LPARAM lParam) {
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (source != window.hwnd) MapWindowPoints(source, window.hwnd, &at, 1);
+  const DpiScale& scale = window.host.scale();
+  const int x = scale.twips(at.x);
+  const int y = scale.twips(at.y);
+
+  switch (phase) {
+    case Pointer::Down:
+      // The source keeps the mouse until the release, so press, moves and release share it.
+      if (GetCapture() != source) SetCapture(source);
+      if (forwards) window.deliver([=](WindowEvents& e) { e.mouseDown(button, x, y); });
+      break;
+    case Pointer::Move:
+      if (forwards) window.deliver([=](WindowEvents& e) { e.mouseMove(x, y); });
+      break;
+    case Pointer::Up:
+      if (GetCapture() == source) ReleaseCapture();
+      if (forwards && !window.deliver([=](WindowEvents& e) { e.mouseUp(button, x, y); })) return;
+      window.deliver([=](WindowEvents& e) { e.released(id, button); });
+      break;
+  }
+}
+
+LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const RegisteredMessages& named = registeredMessages();
+  if (message == named.gdiObjects) return liveGdiObjects();
+  if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
+
+  if (message == WM_NCCREATE) {
+    auto* created = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    created->hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  std::shared_ptr<NativeWindow> window = attachedWindow(hwnd);
+  if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
+  NativeWindow& w = *window;
+
+  if (message == named.taskbarCreated) {
+    w.deliver([](WindowEvents& e) { e.taskbarCreated(); });
+    return 0;
+  }
+
+  Pointer phase;
+  MouseButton button;
+  if (classifyPointer(message, phase, button)) {
+    if (w.spec.style == WindowStyle::Hidden) {
+      // The hidden window is never on the screen: every mouse move it gets is the tray icon's
+      // callback, with the mouse message that happened over the icon in the low word.
+      if (message == WM_MOUSEMOVE) {
+        const unsigned mouseMessage = LOWORD(lParam);
+        w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); });
+      }
+      return 0;
+    }
+    pointerEvent(w, hwnd, 0, true, phase, button, lParam);
+    return 0;
+  }
+
+  switch (message) {
+    case WM_ERASEBKGND: {
+      RECT area;
+      GetClientRect(hwnd, &area);
+      FillRect(reinterpret_cast<HDC>(wParam), &area, w.back);
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      if (HBRUSH brush = controlColours(w, reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam)))
+        return reinterpret_cast<LRESULT>(brush);
+      break;
+    case WM_COMMAND:
+      return onCommand(w, wParam, lParam);
+    case WM_TIMER:
+      if (wParam == 1) w.deliver([](WindowEvents& e) { e.timer(); });
+      return 0;
+    case WM_CLOSE:
+      w.deliver([](WindowEvents& e) { e.closeRequested(); });
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus)) w.savedFocus = focus;
+        break;
+      }
+      w.host.windowActivated(w);
+      if (w.destroyed) return 0;
+      if (isDialog(w)) {
+        restoreFocus(w);
+        return 0;
+      }
+      break;  // the system gives the window itself the focus
+    case WM_NCDESTROY:
+      w.destroyed = true;
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      w.releaseResources();  // the controls are gone by now, so their fonts and bitmaps may go
+      w.host.windowGone(w);
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace kv::win32

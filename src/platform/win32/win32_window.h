@@ -1,0 +1,105 @@
+#pragma once
+// One top-level window of the program as the system holds it: its spec, its controls, the
+// fonts and brushes it paints with, and the procedure that turns messages into events.
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/window_events.h"
+#include "platform/window_spec.h"
+#include "platform/win32/dpi_scale.h"
+#include "platform/win32/win32_api.h"
+
+namespace kv::win32 {
+
+struct NativeWindow;
+
+// What a window needs from the desktop that made it.
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  // Runs one handler of the program inside the failure boundary.
+  virtual void runEntry(const std::function<void()>& handler) = 0;
+  // The window has just been activated; the host decides whether that changes the program's
+  // active window and, if so, tells the window's events.
+  virtual void windowActivated(NativeWindow&) = 0;
+  // The system window is gone; the host forgets it.
+  virtual void windowGone(NativeWindow&) = 0;
+  virtual const DpiScale& scale() const = 0;
+};
+
+struct Control {
+  ControlSpec spec;
+  NativeWindow* window = nullptr;
+  HWND hwnd = nullptr;
+  WNDPROC original = nullptr;  // the class's own procedure when the control is subclassed
+  HBRUSH back = nullptr;       // owned by the window's paint set
+};
+
+// Fonts, brushes and bitmaps of one window, created with it and deleted with it.
+class PaintSet {
+ public:
+  PaintSet() = default;
+  PaintSet(const PaintSet&) = delete;
+  PaintSet& operator=(const PaintSet&) = delete;
+  ~PaintSet() { release(); }
+
+  HBRUSH brush(Colour);
+  HFONT font(const Font&, const DpiScale&);
+  void keepBitmap(HBITMAP);
+  void release();
+
+ private:
+  std::map<COLORREF, HBRUSH> brushes_;
+  std::map<std::pair<std::string, double>, HFONT> fonts_;
+  std::vector<HBITMAP> bitmaps_;
+};
+
+struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
+  NativeWindow(const WindowSpec& spec, WindowEvents& events, WindowHost& host)
+      : spec(spec), events(events), host(host) {}
+  NativeWindow(const NativeWindow&) = delete;
+  NativeWindow& operator=(const NativeWindow&) = delete;
+  ~NativeWindow();
+
+  const WindowSpec spec;
+  WindowEvents& events;
+  WindowHost& host;
+  HWND hwnd = nullptr;
+  bool destroyed = false;  // set when destruction begins: no events from then on
+
+  PaintSet paint;
+  HBRUSH back = nullptr;
+  HACCEL accelerators = nullptr;
+  std::set<int> menuCommands;     // ids of the menu bar's entries
+  std::vector<Control> controls;  // filled once, before the controls are created; never resized
+  HWND savedFocus = nullptr;      // the control that had the focus when the window was deactivated
+
+  Control* control(int id);
+  Control* control(HWND);
+  // Runs a handler of the program for this window; false when the window is (now) destroyed.
+  bool deliver(const std::function<void(WindowEvents&)>&);
+  void releaseResources();
+};
+
+// The window behind a system window of ours, kept alive for as long as the caller holds it.
+std::shared_ptr<NativeWindow> attachedWindow(HWND);
+
+LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
+
+// Colours a control asks its window for before it paints; null for a window that is not ours.
+HBRUSH controlColours(NativeWindow&, HWND control, HDC);
+
+enum class Pointer { Down, Move, Up };
+// A mouse message on the window's background (source is the window, id 0) or on one of its
+// controls. Forwarding sources hand press, move and release to the window in its client
+// coordinates; every source reports the release of a button as released(id).
+void pointerEvent(NativeWindow&, HWND source, int id, bool forwards, Pointer, MouseButton, LPARAM);
+// Sorts a mouse message; false for messages that are not a button or a move.
+bool classifyPointer(UINT message, Pointer&, MouseButton&);
+
+}  // namespace kv::win32
