@@ -1,4 +1,11 @@
 # Native build: the portable core and its tests, with sanitizers; ctest runs everything.
+
+# The fuzz build (clang, build/fuzz) holds nothing but the libFuzzer targets.
+option(KV_FUZZ "Build only the libFuzzer targets (needs clang)" OFF)
+if(KV_FUZZ)
+  add_subdirectory(tests/fuzz)
+  return()
+endif()
 option(KV_SANITIZE "Build the core and the tests with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
 if(KV_SANITIZE)
   set(KV_SANITIZER_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
@@ -41,6 +48,16 @@ if(KV_TEST_SOURCES)
 endif()
 
 add_subdirectory(tests/build)
+
+# Each fuzz target runs for a bounded time from its seeds; scripts/fuzz runs them for longer.
+set(KV_FUZZ_DIR ${PROJECT_SOURCE_DIR}/build/fuzz CACHE PATH "Folder of the fuzz build")
+set(KV_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the test suite")
+foreach(target config megabytes)
+  add_test(NAME fuzz.${target}
+           COMMAND ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz ${KV_FUZZ_DIR}/${target}_fuzz
+                   ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${target} ${KV_FUZZ_SECONDS})
+  set_tests_properties(fuzz.${target} PROPERTIES LABELS fuzz TIMEOUT 300)
+endforeach()
 
 # Parts of the tree that may come and go: a glob with CONFIGURE_DEPENDS re-runs CMake on the next
 # build when one of them appears or disappears.
