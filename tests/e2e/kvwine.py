@@ -488,12 +488,28 @@ class Session:
             raise AssertionError(f"{len(found)} top-level windows of class {cls}: {found}")
         return found[0] if found else None
 
-    def tray(self):
-        """The shell's icon tips: a list of dicts with text and the icon's screen_rect."""
+    def tray(self, include_gone=False):
+        """The tray's icons as their tips: dicts with text and the icon's screen_rect.
+
+        Wine 8's shell keeps one tooltip per icon and does not destroy it when the icon
+        is deleted: it only empties the tool's rectangle. Those are left out unless asked.
+        """
         data = self.probe("tooltips")
         if data.get("error"):
             raise ProbeError(f"reading the tray failed: {data['error']}")
-        return data["tools"]
+        return [t for t in data["tools"] if include_gone or t["displayed"]]
+
+    def taskbar_buttons(self):
+        """Handles of the windows that have a visible button on the taskbar.
+
+        Wine's shell gives each taskbar button the control id of the window it stands for
+        (the Start button has id 0).
+        """
+        bar = self._shell_ready()
+        if not bar:
+            return []
+        return [c["id"] & 0xFFFFFFFF for c in bar["children"]
+                if c["class"].lower() == "button" and c["visible"] and c["id"]]
 
     def tray_texts(self):
         return [t["text"] for t in self.tray()]

@@ -91,6 +91,7 @@ class DriveWindow(KvTestCase):
         self.assertEqual((client[0] - sml["rect"][0], client[1] - sml["rect"][1]),
                          (px(FRAME_TWIPS), px(FRAME_TWIPS)), "frame width")
         self.assertTrue(sml["topmost"], "the drive window is not topmost after start-up")
+        self.assertNotIn(sml["hwnd"], s.taskbar_buttons(), "the drive window has a taskbar button")
 
         # The six lines at their places; slots 1 and 2 show the long texts, 3 to 6 are blank.
         def lines(window):

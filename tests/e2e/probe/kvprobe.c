@@ -564,6 +564,8 @@ static int cmd_tooltips(void)
         put_rect("tool_rect", &r);
         /* The tool's own rectangle: where the icon is, in the tool window's client area. */
         put_rect("rect", &e->rect);
+        /* The shell leaves the tip of a deleted or hidden icon behind with an empty rectangle. */
+        put_bool("displayed", !IsRectEmpty(&e->rect));
         {
             RECT sr = e->rect;
             if (alive)
@@ -1144,7 +1146,7 @@ static int tray_tip_count(void)
     if (scan_tips(&tips, NULL))
         return 0;
     for (int i = 0; i < tips.count; ++i)
-        if (tips.entries[i].text[0])
+        if (tips.entries[i].text[0] && !IsRectEmpty(&tips.entries[i].rect))
             n++;
     return n;
 }
