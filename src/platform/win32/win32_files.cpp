@@ -91,6 +91,11 @@ std::optional<std::string> Win32Files::read(const std::string& path) {
 
 std::string Win32Files::writeAtomic(const std::string& path, const std::string& bytes) {
   const std::wstring target = fromUtf8(path);
+  // Windows refuses to replace a read-only file; Wine's rename does not, so ask first.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    return reasonFor(ERROR_ACCESS_DENIED);
+
   const std::wstring temporary = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
   DWORD error = ERROR_SUCCESS;
   {
