@@ -55,9 +55,4 @@ void ByteWriter::clong(std::int32_t v) {
   }
 }
 
-void ByteWriter::patch_u32(std::size_t at, std::uint32_t v) {
-  if (at + 4 > out_.size()) throw std::out_of_range("patch beyond the written bytes");
-  for (int i = 0; i < 4; ++i) out_[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 }  // namespace helpgen

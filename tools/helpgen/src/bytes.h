@@ -27,9 +27,6 @@ class ByteWriter {
   void cshort(int v);          // 1 byte for -64..63, else 2 bytes; -16384..16383
   void clong(std::int32_t v);  // 2 bytes for -16384..16383, else 4 bytes
 
-  // Overwrites 4 bytes written earlier.
-  void patch_u32(std::size_t at, std::uint32_t v);
-
   std::size_t size() const { return out_.size(); }
   const Bytes& bytes() const { return out_; }
   Bytes take() { return std::move(out_); }
