@@ -3,6 +3,8 @@
 #include <cstdint>
 
 #include "platform/failure.h"
+#include "platform/win32/gdi_count.h"
+#include "platform/win32/registered_messages.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_menus.h"
@@ -41,6 +43,16 @@ void frameStyle(WindowStyle kind, DWORD& style, DWORD& exStyle) {
   }
 }
 
+LRESULT CALLBACK ownerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Never shown and without events of its own; like every window of the program it answers
+  // the questions of outside tools.
+  const RegisteredMessages& named = registeredMessages();
+  if (message == named.gdiObjects) return liveGdiObjects();
+  if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
+  if (message == WM_CLOSE) return 0;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 HICON loadIcon(HINSTANCE module, int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                        GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
@@ -56,6 +68,7 @@ Win32Desktop::~Win32Desktop() {
   std::vector<HWND> remaining;
   for (auto& entry : windows_) remaining.push_back(entry.first);
   for (HWND hwnd : remaining) destroy(toHandle(hwnd));
+  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
   if (ownIcons_) {
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_ && smallIcon_ != bigIcon_) DestroyIcon(smallIcon_);
@@ -73,6 +86,22 @@ void Win32Desktop::loadIcons() {
     if (smallIcon_) DestroyIcon(smallIcon_);
     bigIcon_ = smallIcon_ = LoadIconW(nullptr, IDI_APPLICATION);
   }
+}
+
+HWND Win32Desktop::hiddenOwner() {
+  if (hiddenOwner_ && IsWindow(hiddenOwner_)) return hiddenOwner_;
+  static const wchar_t kClass[] = L"Kestrovan99Owner";
+  WNDCLASSEXW kind{};
+  kind.cbSize = sizeof kind;
+  kind.lpfnWndProc = &ownerProcedure;
+  kind.hInstance = module_;
+  kind.lpszClassName = kClass;
+  if (!RegisterClassExW(&kind) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw Failure("The window class of the windows' owner could not be registered.");
+  hiddenOwner_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_,
+                                 nullptr);
+  if (!hiddenOwner_) throw Failure("The windows' owner could not be created.");
+  return hiddenOwner_;
 }
 
 void Win32Desktop::registerClass(const std::string& name) {
@@ -118,8 +147,9 @@ WindowHandle Win32Desktop::create(const WindowSpec& spec, WindowEvents& events) 
     top = work.top + (work.bottom - work.top - height) / 2;
   }
 
+  HWND owner = spec.style == WindowStyle::Borderless ? hiddenOwner() : nullptr;
   HWND hwnd = CreateWindowExW(exStyle, className(spec.name).c_str(), fromAnsi(spec.caption).c_str(), style, left,
-                              top, width, height, nullptr, bar, module_, window.get());
+                              top, width, height, owner, bar, module_, window.get());
   if (!hwnd) {
     if (bar) DestroyMenu(bar);
     throw Failure("The window " + spec.name + " could not be created.");
@@ -181,7 +211,7 @@ void Win32Desktop::bringToFront(WindowHandle handle) {
 void Win32Desktop::runModal(WindowHandle handle, WindowHandle ownerHandle, const std::function<bool()>& stillOpen) {
   HWND hwnd = toHwnd(handle);
   HWND owner = toHwnd(ownerHandle);
-  ModalFrame frame{hwnd, nullptr, false};
+  ModalFrame frame{hwnd, nullptr, false, GetWindow(hwnd, GW_OWNER)};
   if (owner && owner != hwnd && IsWindow(owner)) {
     frame.owner = owner;
     SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
@@ -200,7 +230,8 @@ void Win32Desktop::runModal(WindowHandle handle, WindowHandle ownerHandle, const
       const ModalFrame done = desktop.modal_.back();
       desktop.modal_.pop_back();
       if (done.ownerDisabled) EnableWindow(done.owner, TRUE);
-      if (done.owner && desktop.find(hwnd)) SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, 0);
+      if (done.owner && desktop.find(hwnd))
+        SetWindowLongPtrW(hwnd, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(done.formerOwner));
     }
   } unwind{*this, hwnd};
 
@@ -309,7 +340,9 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
 }
 
 void Win32Desktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
-  MessageBoxA(toHwnd(owner), text.c_str(), caption.c_str(), MB_OK);
+  // A box whose owner is gone would not be shown at all.
+  HWND window = toHwnd(owner);
+  MessageBoxA(window && IsWindow(window) ? window : nullptr, text.c_str(), caption.c_str(), MB_OK);
 }
 
 int Win32Desktop::screenWidth() { return scale_.twips(GetSystemMetrics(SM_CXSCREEN)); }

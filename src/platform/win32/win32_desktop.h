@@ -56,6 +56,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
     HWND window;
     HWND owner;
     bool ownerDisabled;
+    HWND formerOwner;  // given back when the window stays loaded after its modal showing
   };
 
   void runEntry(const std::function<void()>&) override;
@@ -66,6 +67,9 @@ class Win32Desktop final : public Desktop, private WindowHost {
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
   void loadIcons();
+  // A hidden window of the desktop's own that owns the borderless windows: an owned window
+  // has no taskbar button on Windows nor under Wine (whose taskbar ignores WS_EX_TOOLWINDOW).
+  HWND hiddenOwner();
   void registerClass(const std::string& name);
   // Gives a modal window's owner back its input, before the modal window leaves the screen,
   // so that the system hands the activation back to the owner.
@@ -79,6 +83,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
+  HWND hiddenOwner_ = nullptr;
   std::set<std::string> classes_;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   HWND lastActive_ = nullptr;  // the program's active window, as far as activations tell

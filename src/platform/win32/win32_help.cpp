@@ -8,7 +8,7 @@ namespace kv::win32 {
 
 void Win32Help::show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) {
   HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner));
-  if (!window) window = desktop_.hiddenWindow();
+  if (!window || !IsWindow(window)) window = desktop_.hiddenWindow();
   WinHelpA(window, ansiPath(file).c_str(), command, static_cast<ULONG_PTR>(topic));
 }
 

@@ -54,8 +54,8 @@ Control* NativeWindow::control(HWND child) {
 }
 
 bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler) {
-  if (destroyed) return false;
-  auto keep = shared_from_this();
+  std::shared_ptr<NativeWindow> keep = weak_from_this().lock();  // the handler may destroy the window
+  if (destroyed || !keep) return false;
   host.runEntry([&] { handler(events); });
   return !destroyed;
 }
