@@ -36,7 +36,7 @@ REPO = Path(__file__).resolve().parents[2]
 DESKTOP_W, DESKTOP_H = 1024, 768
 TWIPS_PER_PIXEL = 15  # at the 96 dots per inch of a fresh prefix
 TEMPLATE_RECIPE = "kv-template-3"  # change when the template's making changes
-KEEP_FAILED_RUNS = 6  # failed-run folders kept under <work>/runs; older ones go
+KEEP_FAILED_RUNS = 5  # failed-run folders kept under <work>/runs; older ones go
 
 # The program's top-level window classes.
 SMALL = "Kestrovan99_smallwindow"
@@ -413,6 +413,9 @@ class Session:
             (self.dir / "session.json").unlink()
         if failed or CONFIG["keep"]:
             why = "failed" if failed else "kept"
+            # The Windows folder is the template's (about 0.6 GB); the program's folder,
+            # the registry and the logs stay.
+            shutil.rmtree(self.prefix / "drive_c" / "windows", ignore_errors=True)
             log(f"{label or 'session'} {why}: its folder is kept at {self.dir}")
             prune_failed_runs(self.work, keep=KEEP_FAILED_RUNS, current=self.dir)
         else:
