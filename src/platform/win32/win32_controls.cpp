@@ -115,7 +115,7 @@ void subclass(Control& control) {
 
 // A drop-down list is created with the height of its open list; its closed height follows
 // from the height of its selection field, which is set so that the closed list has the
-// height the spec gives.
+// height its description gives.
 void fitDriveList(const Control& control, int left, int top, int width, int height) {
   RECT closed;
   GetWindowRect(control.hwnd, &closed);

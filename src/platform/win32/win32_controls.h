@@ -7,7 +7,7 @@ namespace kv::win32 {
 // Creates the brushes and fonts of the window and of its controls (before the window exists).
 void preparePaint(NativeWindow&);
 
-// Creates every control of the window's spec as a child of the window, in the spec's order,
+// Creates every control the window describes as a child of the window, in the order given,
 // which is also the tab order. Controls inside a frame are children of the window too,
 // placed at the frame's position plus their own.
 void createControls(NativeWindow&, HINSTANCE);

@@ -261,7 +261,7 @@ void Win32Desktop::moveTo(WindowHandle handle, int left, int top) {
 }
 
 void Win32Desktop::setTopmost(WindowHandle handle, bool topmost) {
-  // Exactly the program's historic call: position and size untouched, nothing else asked.
+  // Position and size stay; no other flag is given (so the call may also activate the window).
   SetWindowPos(toHwnd(handle), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 

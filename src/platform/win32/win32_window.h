@@ -1,5 +1,5 @@
 #pragma once
-// One top-level window of the program as the system holds it: its spec, its controls, the
+// One top-level window of the program as the system holds it: its description, its controls, the
 // fonts and brushes it paints with, and the procedure that turns messages into events.
 #include <functional>
 #include <map>
