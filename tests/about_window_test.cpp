@@ -1,5 +1,9 @@
 // The about window: its text, what a click on it does, the drive window's place in the
 // topmost order around it, and the web page launcher behind its address label.
+#include <cctype>
+#include <map>
+#include <stdexcept>
+
 #include "app_fixture.h"
 
 namespace kv {
@@ -79,9 +83,10 @@ TEST_F(AboutWindowTest, OpeningTakesTheDriveWindowOffTop) {
 
 TEST_F(AboutWindowTest, ReleasingAnyButtonAnywhereButTheAddressCloses) {
   startNormally();
-  const std::vector<std::pair<int, const char*>> places = {
-      {AboutWindow::Picture1, "picture"}, {AboutWindow::Text1, "text"}, {AboutWindow::Label1, "hint"},
-      {0, "background"}};
+  const std::vector<std::pair<int, const char*>> places = {{AboutWindow::Picture1, "picture"},
+                                                           {AboutWindow::Text1, "text"},
+                                                           {AboutWindow::Label1, "hint"},
+                                                           {0, "background"}};
   for (const auto& [id, place] : places)
     for (MouseButton button : {MouseButton::Left, MouseButton::Right, MouseButton::Middle}) {
       SCOPED_TRACE(std::string(place) + " button " + std::to_string(static_cast<int>(button)));
@@ -90,8 +95,7 @@ TEST_F(AboutWindowTest, ReleasingAnyButtonAnywhereButTheAddressCloses) {
       std::size_t mark = events().size();
       release(id, button);
       // endab puts the drive window on top, and so does the unload it causes.
-      EXPECT_EQ(eventsSince(mark),
-                (Log{"topmost smallwindow on", "topmost smallwindow on", "destroy aboutwindow"}));
+      EXPECT_EQ(eventsSince(mark), (Log{"topmost smallwindow on", "topmost smallwindow on", "destroy aboutwindow"}));
       EXPECT_FALSE(aboutOpen());
       EXPECT_TRUE(drive().topmost);
     }
@@ -104,9 +108,11 @@ TEST_F(AboutWindowTest, ReleasingOverTheAddressOpensThePageAndStaysOpen) {
   openFromTray();
   std::string host = fake.desktop.window("aboutwindow").controls.at(AboutWindow::Label2).text;
   std::size_t mark = events().size();
-  for (MouseButton button : {MouseButton::Left, MouseButton::Right, MouseButton::Middle}) release(AboutWindow::Label2, button);
+  for (MouseButton button : {MouseButton::Left, MouseButton::Right, MouseButton::Middle})
+    release(AboutWindow::Label2, button);
   ASSERT_EQ(fake.shell.started.size(), 3u);
-  for (const std::string& line : fake.shell.started) EXPECT_EQ(line, "C:\\Browser\\browse.exe " + std::string(AboutWindow::kWebAddress));
+  for (const std::string& line : fake.shell.started)
+    EXPECT_EQ(line, "C:\\Browser\\browse.exe " + std::string(AboutWindow::kWebAddress));
   // The address is the host that the label shows, at its root path.
   std::string address = AboutWindow::kWebAddress;
   EXPECT_FALSE(host.empty());
@@ -151,8 +157,8 @@ TEST_F(AboutWindowTest, HideUnloadsItWithoutTouchingTheTopmostOrder) {
   openFromTray();
   std::size_t mark = events().size();
   popupChoice(TrayWindow::hidemen);
-  EXPECT_EQ(eventsSince(mark), (Log{"popup smallpopup on smallwindow", "write " + kConfig, "destroy aboutwindow",
-                                    "destroy smallwindow"}));
+  EXPECT_EQ(eventsSince(mark),
+            (Log{"popup smallpopup on smallwindow", "write " + kConfig, "destroy aboutwindow", "destroy smallwindow"}));
 }
 
 TEST_F(AboutWindowTest, FromTheTrayAfterHideTheDriveWindowIsLoadedHiddenAndStaysHidden) {
@@ -191,10 +197,9 @@ TEST_F(AboutWindowTest, FromThePopupItIsModalAndTheMenuHandlerWaitsForIt) {
   std::size_t mark = events().size();
   popupChoice(TrayWindow::aboutmen);
   ASSERT_TRUE(sawIt);
-  EXPECT_EQ(eventsSince(mark),
-            (Log{"popup smallpopup on smallwindow", "create aboutwindow", "topmost smallwindow off",
-                 "modal aboutwindow owner smallwindow", "topmost smallwindow on", "topmost smallwindow on",
-                 "destroy aboutwindow"}));
+  EXPECT_EQ(eventsSince(mark), (Log{"popup smallpopup on smallwindow", "create aboutwindow", "topmost smallwindow off",
+                                    "modal aboutwindow owner smallwindow", "topmost smallwindow on",
+                                    "topmost smallwindow on", "destroy aboutwindow"}));
   EXPECT_EQ(fake.shell.started.size(), 1u);
   EXPECT_FALSE(app.smallwindow.press().gflag);  // resumed after the window closed
   EXPECT_TRUE(drive().enabled);
@@ -216,7 +221,9 @@ TEST_F(AboutWindowTest, LooksAsDescribed) {
       if (c.id == id) return c;
     throw std::logic_error("no control " + std::to_string(id));
   };
-  auto rect = [](const ControlSpec& c) { return std::array<int, 4>{c.rect.left, c.rect.top, c.rect.width, c.rect.height}; };
+  auto rect = [](const ControlSpec& c) {
+    return std::array<int, 4>{c.rect.left, c.rect.top, c.rect.width, c.rect.height};
+  };
   auto colour = [](Colour k) { return std::array<int, 3>{k.r, k.g, k.b}; };
   const ControlSpec& picture = find(AboutWindow::Picture1);
   const ControlSpec& text = find(AboutWindow::Text1);
@@ -328,9 +335,9 @@ TEST_F(WebPageTest, StartFailureSaysItCouldNotOpenThePage) {
     mark_ = fake.log.size();
     clickAddress();
     std::string p = page();
-    EXPECT_EQ(launch(), (Log{"temp " + p, "find " + p,
-                             "execute C:\\Browser\\browse.exe " + std::string(AboutWindow::kWebAddress),
-                             "message " + kCannotOpen, "remove " + p}));
+    EXPECT_EQ(launch(),
+              (Log{"temp " + p, "find " + p, "execute C:\\Browser\\browse.exe " + std::string(AboutWindow::kWebAddress),
+                   "message " + kCannotOpen, "remove " + p}));
     ASSERT_EQ(fake.desktop.messages.size(), 1u);
     EXPECT_EQ(fake.desktop.messages[0].first, kCannotOpen);
     EXPECT_EQ(fake.desktop.messages[0].second, "Kestrovan '99");

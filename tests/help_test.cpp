@@ -7,8 +7,8 @@ namespace {
 using Log = std::vector<std::string>;
 
 constexpr unsigned kTrayRightDown = 0x204;
-const std::string kHelp = kFolder + "\\kestrovan99.hlp";     // the components' full path
-const std::string kF1Help = kFolder + "\\KESTROVAN99.HLP";   // the program-wide name for F1
+const std::string kHelp = kFolder + "\\kestrovan99.hlp";    // the components' full path
+const std::string kF1Help = kFolder + "\\KESTROVAN99.HLP";  // the program-wide name for F1
 
 std::string request(const std::string& file, unsigned long topic) {
   return file + " command 1 topic " + std::to_string(topic);
@@ -100,7 +100,8 @@ class HelpTest : public AppTest {
            popupChoice(TrayWindow::aboutmen);
          },
          {request(kF1Help, 300)}},
-        {"tray menu \"&Help\" again, after the windows came and went", [&] { trayChoice(TrayWindow::helpmen1); },
+        {"tray menu \"&Help\" again, after the windows came and went",
+         [&] { trayChoice(TrayWindow::helpmen1); },
          {request(kHelp, 400)}},
     };
     for (const Step& step : steps) {
@@ -134,7 +135,8 @@ TEST_F(HelpTest, PathsFollowTheProgramsFolder) {
   start();
   trayChoice(TrayWindow::helpmen1);
   f1("smallwindow");
-  EXPECT_EQ(requestsSince(0), (Log{request(folder + "\\kestrovan99.hlp", 400), request(folder + "\\KESTROVAN99.HLP", 100)}));
+  EXPECT_EQ(requestsSince(0),
+            (Log{request(folder + "\\kestrovan99.hlp", 400), request(folder + "\\KESTROVAN99.HLP", 100)}));
 }
 
 }  // namespace

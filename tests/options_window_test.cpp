@@ -54,14 +54,20 @@ class OptionsWindowTest : public AppTest {
   }
 
   // The same as separate entries from the platform.
-  void clickBox(int n) { enter([&] { box(n); }); }
+  void clickBox(int n) {
+    enter([&] { box(n); });
+  }
   void pick(int n, int item) {
     clickBox(n);
     choose(item);
     enter([&] { options().controlClicked(OptionsWindow::Command3); });
   }
-  void click(int id) { enter([&] { options().controlClicked(id); }); }
-  void menu(int id) { enter([&] { options().menuChosen(id); }); }
+  void click(int id) {
+    enter([&] { options().controlClicked(id); });
+  }
+  void menu(int id) {
+    enter([&] { options().menuChosen(id); });
+  }
 
   // The window as the user sees it and the working copy, on one line:
   //   boxes (X checked, _ unchecked, followed by the caption) / picker / working slots (- empty)
@@ -233,10 +239,10 @@ TEST_F(OptionsWindowTest, ThePickerAlwaysHasADriveOfTheSystemToAccept) {
 TEST_F(OptionsWindowTest, ActivationDropsEveryEditAndRefillsAllBoxes) {
   startWith(kStart);
   openFromTray();
-  clickBox(1);          // c:\ unchecked
-  pick(2, kItemD);      // d:\ into slot 2
-  clickBox(4);          // z:\ unchecked ...
-  clickBox(4);          // ... and waiting for a drive
+  clickBox(1);      // c:\ unchecked
+  pick(2, kItemD);  // d:\ into slot 2
+  clickBox(4);      // z:\ unchecked ...
+  clickBox(4);      // ... and waiting for a drive
   EXPECT_EQ(state(), "_ Xd:\\ _ X _ _ / picking 4 / - d:\\ - - - -");
   // The user goes to the drive window and back.
   enter([&] { fake.desktop.activate(fake.desktop.handleOf("smallwindow")); });
@@ -270,7 +276,8 @@ TEST_F(OptionsWindowTest, OkayAndAcceptChangesCopyAllSixSaveReadBackAndClose) {
     Slots committed;
   };
   const std::vector<Way> ways = {
-      {"Okay", [&] { click(OptionsWindow::Command1); },
+      {"Okay",
+       [&] { click(OptionsWindow::Command1); },
        [&] {
          clickBox(1);
          pick(3, kItemZ);
@@ -278,7 +285,8 @@ TEST_F(OptionsWindowTest, OkayAndAcceptChangesCopyAllSixSaveReadBackAndClose) {
          pick(6, kItemD);
        },
        {"", "d:\\", "z:\\", "z:\\", "c:\\", "d:\\"}},
-      {"&Accept Changes (also Ctrl+O)", [&] { menu(OptionsWindow::okmen); },
+      {"&Accept Changes (also Ctrl+O)",
+       [&] { menu(OptionsWindow::okmen); },
        [&] {
          clickBox(2);
          clickBox(3);
@@ -494,7 +502,7 @@ class OptionsFirstRunTest : public OptionsWindowTest {
  protected:
   void expectAWorkingProgram() {
     EXPECT_EQ(count("modal optionswindow owner smallwindow"), 1);  // one set-up only
-    EXPECT_EQ(count("create optionswindow"), 1);  // unloaded during its own load, and it stays so
+    EXPECT_EQ(count("create optionswindow"), 1);                   // unloaded during its own load, and it stays so
     EXPECT_EQ(app.optionswindow.state(), Form::State::NotLoaded);
     EXPECT_TRUE(drive().visible);
     EXPECT_TRUE(drive().enabled);
