@@ -64,19 +64,21 @@ void SmallWindow::gdown(int x, int y) {
   press_.gy = clamp16(y);
   press_.gleft = clamp16(b.left);
   press_.gtop = clamp16(b.top);
+  press_.left = b.left;
+  press_.top = b.top;
 }
 
 void SmallWindow::gmove(int x, int y) {
   if (!press_.gflag) return;
   Rect b = bounds();
-  moveTo(clamp16(b.left + (x - press_.gx)), clamp16(b.top + (y - press_.gy)));
+  moveTo(b.left + (x - press_.gx), b.top + (y - press_.gy));
 }
 
 void SmallWindow::smlmenu(int button) {
   unsigned generation = loadGeneration();
   if (button == static_cast<int>(MouseButton::Left)) {
     Rect b = bounds();
-    if (clamp16(b.left) == press_.gleft && clamp16(b.top) == press_.gtop) endsml();
+    if (b.left == press_.left && b.top == press_.top) endsml();
   } else {
     app_.tbarw.popupSmallMenu(*this);
   }

@@ -29,6 +29,9 @@ class SmallWindow : public Form {
   struct Press {
     bool gflag = false;
     std::int16_t gx = 0, gy = 0, gleft = 0, gtop = 0;
+    // The window's place at the press as it really was; a window beyond what 16 bits hold
+    // (a very wide desktop) is still told apart from one that was dragged.
+    int left = 0, top = 0;
   };
   const Press& press() const { return press_; }
 

@@ -35,7 +35,7 @@ from pathlib import Path
 REPO = Path(__file__).resolve().parents[2]
 DESKTOP_W, DESKTOP_H = 1024, 768
 TWIPS_PER_PIXEL = 15  # at the 96 dots per inch of a fresh prefix
-TEMPLATE_RECIPE = "kv-template-3"  # change when the template's making changes
+TEMPLATE_RECIPE = "kv-template-4"  # change when the template's making changes
 KEEP_FAILED_RUNS = 5  # failed-run folders kept under <work>/runs; older ones go
 
 # The program's top-level window classes.
@@ -193,6 +193,21 @@ def wine_version():
         raise WineError(f"wine is not usable: {e}") from e
 
 
+WINE_FONTS = Path("/usr/share/wine/fonts")
+
+
+def install_wine_fonts(prefix):
+    """Puts Wine's own fonts (fonts-wine: "MS Sans Serif" among them) into the prefix's
+    Fonts folder; Debian's Wine does not find them where the package leaves them."""
+    fonts = prefix / "drive_c" / "windows" / "Fonts"
+    fonts.mkdir(parents=True, exist_ok=True)
+    if not WINE_FONTS.is_dir():
+        raise WineError(f"{WINE_FONTS} is missing: scripts/setup installs fonts-wine")
+    for font in WINE_FONTS.iterdir():
+        if font.suffix.lower() in (".fon", ".ttf"):
+            shutil.copy2(font, fonts / font.name)
+
+
 def ensure_template(work, display):
     """Makes <work>/prefix-template once (wineboot is slow); later calls only check it.
 
@@ -218,6 +233,7 @@ def ensure_template(work, display):
             reg.write_text(DESKTOP_REG.replace("\n", "\r\n"), encoding="ascii")
             _run(["wine", "reg", "import", str(reg)], env, 120, "reg import")
             reg.unlink()
+            install_wine_fonts(fresh)
             _run(["wineserver", "-w"], env, 120, "wineserver -w")
         except BaseException:
             subprocess.run(["wineserver", "-k"], env=env, timeout=30,
