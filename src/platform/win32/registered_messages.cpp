@@ -8,6 +8,7 @@ const RegisteredMessages& registeredMessages() {
   static const RegisteredMessages messages{
       RegisterWindowMessageW(L"Kestrovan99.GdiObjects"),
       RegisterWindowMessageW(L"Kestrovan99.PrivateBytes"),
+      RegisterWindowMessageW(L"Kestrovan99.Handles"),
       RegisterWindowMessageW(L"TaskbarCreated"),
   };
   return messages;
@@ -35,6 +36,11 @@ SIZE_T privateBytes() {
     return 0;
   // Wine fills in only the basic counters; their commit charge is the same figure.
   return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+}
+
+DWORD openHandles() {
+  DWORD count = 0;
+  return GetProcessHandleCount(GetCurrentProcess(), &count) ? count : 0;
 }
 
 }  // namespace kv::win32

@@ -49,6 +49,7 @@ LRESULT CALLBACK ownerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   const RegisteredMessages& named = registeredMessages();
   if (message == named.gdiObjects) return liveGdiObjects();
   if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
+  if (message == named.handles) return static_cast<LRESULT>(openHandles());
   if (message == WM_CLOSE) return 0;
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }

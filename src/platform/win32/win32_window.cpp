@@ -123,6 +123,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   const RegisteredMessages& named = registeredMessages();
   if (message == named.gdiObjects) return liveGdiObjects();
   if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
+  if (message == named.handles) return static_cast<LRESULT>(openHandles());
 
   if (message == WM_NCCREATE) {
     auto* created = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

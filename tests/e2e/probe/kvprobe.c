@@ -181,6 +181,7 @@ static int usage(void)
           "       click <x> <y> [left|right|middle] | press|release <x> <y> [button] |\n"
           "       move <x> <y> | key <vk> [ctrl] [shift] [alt] | command <hwnd> <id> |\n"
           "       send <hwnd> <msg> <wparam> <lparam> | regmsg <name> <hwnd> |\n"
+          "       pump <hwnd> <msg> <wparam> <lparam> <count> <interval-ms> |\n"
           "       helpstub <logfile> [watched-file...] | idle <pid> <timeout-ms> |\n"
           "       waitwindow <class> <timeout-ms> [visible] |\n"
           "       waitready <class> <timeout-ms> [tray] | procmem <pid> | now\n",
@@ -886,6 +887,35 @@ static int cmd_send(int argc, char **argv)
     return ok ? 0 : 1;
 }
 
+/* pump <hwnd> <msg> <wparam> <lparam> <count> <interval-ms>: the same message sent again and
+   again from one process, for soak runs and many refreshes without a probe start each time. */
+static int cmd_pump(int argc, char **argv)
+{
+    if (argc < 6)
+        return usage();
+    HWND h = parse_hwnd(argv[0]);
+    UINT msg = (UINT)parse_u(argv[1]);
+    WPARAM wp = (WPARAM)parse_u(argv[2]);
+    LPARAM lp = (LPARAM)(LONG_PTR)strtoll(argv[3], NULL, 0);
+    unsigned long count = (unsigned long)parse_u(argv[4]);
+    DWORD interval = (DWORD)parse_u(argv[5]);
+    unsigned long sent = 0;
+    for (; sent < count; ++sent) {
+        DWORD_PTR res = 0;
+        if (!SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &res))
+            break;
+        if (interval)
+            Sleep(interval);
+    }
+    obj_begin(NULL);
+    put_hwnd("hwnd", h);
+    put_uint("msg", msg);
+    put_uint("sent", sent);
+    obj_end();
+    json_done();
+    return sent == count ? 0 : 1;
+}
+
 static int cmd_regmsg(int argc, char **argv)
 {
     if (argc < 2)
@@ -1290,6 +1320,8 @@ int main(int argc, char **argv)
         return cmd_command(n, rest);
     if (!strcmp(cmd, "send"))
         return cmd_send(n, rest);
+    if (!strcmp(cmd, "pump"))
+        return cmd_pump(n, rest);
     if (!strcmp(cmd, "regmsg"))
         return cmd_regmsg(n, rest);
     if (!strcmp(cmd, "helpstub"))
