@@ -203,6 +203,17 @@ TEST_F(DriveWindowTest, ClickWithoutMovingClosesAndSaves) {
   EXPECT_FALSE(fake.ended());
 }
 
+TEST_F(DriveWindowTest, TheSystemsCloseCommandClosesLikeAClick) {
+  startWith(kOne, 1500, 900);
+  enter([&] { app.smallwindow.moveTo(3000, 600); });
+  std::size_t at = events().size();
+  enter([&] { fake.desktop.sink("smallwindow").closeRequested(); });  // Alt+F4
+  EXPECT_TRUE(closed());
+  EXPECT_EQ(eventsSince(at), (Log{"write " + kConfig, "destroy smallwindow"}));
+  EXPECT_FALSE(app.settings.smlshown);
+  EXPECT_EQ(config(), configWith(kOne, 3000, 600));
+}
+
 TEST_F(DriveWindowTest, ClickOnAMovedWindowSavesItsCurrentPlace) {
   startWith(kOne, 1500, 900);
   enter([&] { app.smallwindow.moveTo(2400, 60); });

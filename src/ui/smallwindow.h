@@ -40,7 +40,8 @@ class SmallWindow : public Form {
   void mouseUp(MouseButton button, int, int) override { smlmenu(static_cast<int>(button)); }
   void activated() override { refall(); }
   void timer() override { refall(); }
-  void closeRequested() override {}  // no close box; the system's close command does nothing
+  // No close box; the system's close command (Alt+F4) closes it as a click does.
+  void closeRequested() override { endsml(); }
 
  protected:
   WindowSpec describe() const override;
