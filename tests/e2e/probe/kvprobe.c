@@ -184,7 +184,8 @@ static int usage(void)
           "       pump <hwnd> <msg> <wparam> <lparam> <count> <interval-ms> |\n"
           "       helpstub <logfile> [watched-file...] | idle <pid> <timeout-ms> |\n"
           "       waitwindow <class> <timeout-ms> [visible] |\n"
-          "       waitready <class> <timeout-ms> [tray] | procmem <pid> | now\n",
+          "       waitready <class> <timeout-ms> [tray] | procmem <pid> |\n"
+          "       commit <pid> <bytes> | now\n",
           stderr);
     return 2;
 }
@@ -1258,6 +1259,43 @@ static int cmd_procmem(int argc, char **argv)
     return ok ? 0 : 1;
 }
 
+/* commit <pid> <bytes>: commits that much fresh memory in the process and writes every page of
+   it, so a test can see that a memory figure of the process follows its private memory. The
+   block stays with the process until it ends. */
+static int cmd_commit(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage();
+    DWORD pid = (DWORD)parse_u(argv[0]);
+    SIZE_T bytes = (SIZE_T)parse_u(argv[1]);
+    HANDLE p = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, pid);
+    BYTE *block = p && bytes ? (BYTE *)VirtualAllocEx(p, NULL, bytes, MEM_COMMIT | MEM_RESERVE,
+                                                      PAGE_READWRITE)
+                             : NULL;
+    SIZE_T written = 0;
+    if (block) {
+        BYTE page[4096];
+        memset(page, 0x5A, sizeof page);
+        for (SIZE_T at = 0; at < bytes; at += sizeof page) {
+            SIZE_T n = bytes - at < sizeof page ? bytes - at : sizeof page, got = 0;
+            if (!WriteProcessMemory(p, block + at, page, n, &got))
+                break;
+            written += got;
+        }
+    }
+    obj_begin(NULL);
+    put_uint("pid", pid);
+    put_uint("address", (unsigned long long)(ULONG_PTR)block);
+    put_uint("bytes", bytes);
+    put_uint("written", written);
+    obj_end();
+    json_done();
+    if (p)
+        CloseHandle(p);
+    return block && written == bytes ? 0 : 1;
+}
+
 /* Waits until the process's user-interface thread waits for input with nothing queued. */
 static int cmd_idle(int argc, char **argv)
 {
@@ -1332,6 +1370,8 @@ int main(int argc, char **argv)
         return cmd_waitready(n, rest);
     if (!strcmp(cmd, "procmem"))
         return cmd_procmem(n, rest);
+    if (!strcmp(cmd, "commit"))
+        return cmd_commit(n, rest);
     if (!strcmp(cmd, "idle"))
         return cmd_idle(n, rest);
     if (!strcmp(cmd, "now"))
