@@ -35,7 +35,8 @@ Kind kindOf(ControlKind kind) {
     case ControlKind::Picture:
       return {L"Static", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 0, true};
     case ControlKind::TextBox:
-      return {L"Edit", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, true};
+      // The about text is taller than its box in most fonts: the rest is a scroll away.
+      return {L"Edit", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE, true};
     case ControlKind::DriveList:
       return {L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, false};
   }
