@@ -321,7 +321,7 @@ class Session:
     """A private X display and Wine prefix with a copy of the program in C:\\Kestrovan99."""
 
     def __init__(self, name="session", app_folder=r"C:\Kestrovan99", exe=None, probe=None,
-                 work=None, helpstub=True):
+                 work=None, helpstub=True, prepare=None):
         self.exe = Path(exe or CONFIG["exe"])
         self.probe_exe = Path(probe or CONFIG["probe"])
         self.work = Path(work or CONFIG["work"])
@@ -334,6 +334,9 @@ class Session:
         self.cfg = self.app_dir / "kv99.cfg"
         self.help_log = self.dir / "help.log"
         self.use_helpstub = helpstub
+        # prepare(session): runs once the program is in place and before any Wine process
+        # of the session starts (drive links and registry the services read at start).
+        self.prepare = prepare
         self.xvfb = None
         self.env = None
         self.programs = []
@@ -373,6 +376,8 @@ class Session:
             hlp = self.exe.with_name("kestrovan99.hlp")
             if hlp.is_file():
                 shutil.copy2(hlp, self.app_dir / "kestrovan99.hlp")
+            if self.prepare:
+                self.prepare(self)
             if self.use_helpstub:
                 self.start_helpstub()
             else:
@@ -460,9 +465,10 @@ class Session:
         self.programs.append(prog)
         return prog
 
-    def start_exe(self, *args):
-        """Starts C:\\Kestrovan99\\kestrovan99.exe with the given command-line arguments."""
-        return self._spawn([self.exe_win, *map(str, args)], "kestrovan99", cwd=self.app_dir)
+    def start_exe(self, *args, cwd=None):
+        """Starts C:\\Kestrovan99\\kestrovan99.exe with the given command-line arguments,
+        in its own folder unless another current folder is given."""
+        return self._spawn([self.exe_win, *map(str, args)], "kestrovan99", cwd=cwd or self.app_dir)
 
     def start_program(self, host_path, *args, tag="program"):
         return self._spawn([str(host_path), *map(str, args)], tag, cwd=self.dir)
@@ -487,6 +493,20 @@ class Session:
 
     def probe(self, *args, timeout=30):
         return self.probe_rc(*args, timeout=timeout)[1]
+
+    def fault(self, *args, timeout=30):
+        """Runs kvfault.exe (beside kvprobe.exe); returns (exit code, parsed JSON)."""
+        tool = self.probe_exe.with_name("kvfault.exe")
+        what = "kvfault " + " ".join(map(str, args))
+        try:
+            rc, out, err = run_to_files(["wine", str(tool), *map(str, args)], self.env, timeout,
+                                        cwd=str(self.dir))
+        except subprocess.TimeoutExpired as e:
+            raise ProbeError(f"{what} hung for {timeout} s") from e
+        text = out.decode("utf-8", errors="replace").strip()
+        if rc not in (0, 1) or not text:
+            raise ProbeError(f"{what} failed ({rc}): {text} {err.decode(errors='replace')[-1000:]}")
+        return rc, json.loads(text.splitlines()[-1])
 
     def windows(self, class_prefix="Kestrovan99_", pid=None):
         ws = self.probe("windows", class_prefix)

@@ -10,6 +10,14 @@
  *                             "TaskbarCreated" when it starts
  *   foreground <hwnd>         makes the window the foreground window
  *   drive <root>              the drive's type, volume information and free space
+ *   savestorm <tray-hwnd> <rounds> <log>
+ *                             makes the program save its settings over and over:
+ *                             moves the drive window to a new place, writes that
+ *                             place to <log>, closes the window with a real left
+ *                             click (which saves), and shows it again with the tray
+ *                             icon's left-press callback (which reads the file back);
+ *                             ends when the rounds are done or the program stops
+ *                             answering (it is killed on purpose by the test)
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -27,7 +35,7 @@ static HWND parse_hwnd(const char *s)
 static int usage(void)
 {
     fputs("usage: kvfault traydelete <hwnd> <uid> | broadcast <name> | foreground <hwnd> |\n"
-          "       drive <root>\n",
+          "       drive <root> | savestorm <tray-hwnd> <rounds> <log>\n",
           stderr);
     return 2;
 }
@@ -95,6 +103,102 @@ static int cmd_drive(int argc, char **argv)
     return 0;
 }
 
+/* ------------------------------------------------------------- savestorm */
+
+static const WCHAR drive_window_class[] = L"Kestrovan99_smallwindow";
+enum { TRAY_CALLBACK = 0x200, STORM_WAIT_MS = 4000 };
+
+/* The visible drive window, or NULL once the deadline has passed. */
+static HWND wait_drive_window(int visible, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        HWND h = FindWindowW(drive_window_class, NULL);
+        int shown = h && IsWindowVisible(h);
+        if (visible ? shown : !shown)
+            return visible ? h : (HWND)1;
+        if (GetTickCount() - start >= ms)
+            return NULL;
+        Sleep(5);
+    }
+}
+
+static int at_place(HWND h, int x, int y)
+{
+    RECT r;
+    return GetWindowRect(h, &r) && r.left == x && r.top == y;
+}
+
+static void left_click_at(int x, int y)
+{
+    INPUT in[2];
+    memset(in, 0, sizeof in);
+    SetCursorPos(x, y);
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in[0], sizeof(INPUT));
+    Sleep(20);
+    in[1].type = INPUT_MOUSE;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[1], sizeof(INPUT));
+}
+
+static int cmd_savestorm(int argc, char **argv)
+{
+    if (argc < 3)
+        return usage();
+    HWND tray = parse_hwnd(argv[0]);
+    int rounds = atoi(argv[1]);
+    HANDLE log = CreateFileA(argv[2], FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, NULL);
+    if (log == INVALID_HANDLE_VALUE)
+        return 1;
+    int done = 0;
+    const char *stopped = "rounds done";
+    for (int i = 1; i <= rounds; ++i) {
+        HWND w = wait_drive_window(1, STORM_WAIT_MS);
+        if (!w) {
+            stopped = "the drive window did not show";
+            break;
+        }
+        /* A new place each round, well inside the 1024 x 768 desktop. */
+        int x = 40 + (i * 37) % 560, y = 30 + (i * 53) % 500;
+        SetWindowPos(w, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        DWORD start = GetTickCount();
+        while (!at_place(w, x, y) && GetTickCount() - start < STORM_WAIT_MS)
+            Sleep(5);
+        if (!at_place(w, x, y)) {
+            stopped = "the drive window did not move";
+            break;
+        }
+        /* The place is on record before the save that may write it begins. */
+        char line[64];
+        DWORD written = 0;
+        int n = sprintf(line, "%d %d %d\n", i, x, y);
+        WriteFile(log, line, (DWORD)n, &written, NULL);
+        FlushFileBuffers(log);
+        RECT c;
+        POINT origin = {0, 0};
+        GetClientRect(w, &c);
+        ClientToScreen(w, &origin);
+        left_click_at(origin.x + c.right / 2, origin.y + c.bottom - 4);
+        if (!wait_drive_window(0, STORM_WAIT_MS)) {
+            stopped = "the click did not close the drive window";
+            break;
+        }
+        /* The shell's callback for a left press on the icon shows the window again. */
+        if (!PostMessageW(tray, TRAY_CALLBACK, 1, WM_LBUTTONDOWN)) {
+            stopped = "the tray window is gone";
+            break;
+        }
+        done = i;
+    }
+    CloseHandle(log);
+    printf("{\"action\":\"savestorm\",\"rounds\":%d,\"done\":%d,\"stopped\":\"%s\"}\n", rounds,
+           done, stopped);
+    return done == rounds ? 0 : 1;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2)
@@ -111,6 +215,8 @@ int main(int argc, char **argv)
         rc = cmd_foreground(n, rest);
     else if (!strcmp(cmd, "drive"))
         rc = cmd_drive(n, rest);
+    else if (!strcmp(cmd, "savestorm"))
+        rc = cmd_savestorm(n, rest);
     else
         return usage();
     fflush(stdout);
