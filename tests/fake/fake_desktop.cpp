@@ -40,6 +40,7 @@ void FakeDesktop::activate(WindowHandle h) {
   auto it = windows_.find(h);
   if (it == windows_.end() || !it->second.visible || active_ == h) return;
   active_ = h;
+  ++activations[it->second.spec.name];
   it->second.sink->activated();
 }
 

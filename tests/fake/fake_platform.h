@@ -92,6 +92,8 @@ class FakeDesktop : public Desktop {
   // The user brings a window to the front (the program hears of it when it changes).
   void activate(WindowHandle);
   WindowHandle active() const { return active_; }
+  // By window name: how often the program heard that the window became the active one.
+  std::map<std::string, int> activations;
 
  private:
   FakeControl& control(WindowHandle, int id);
