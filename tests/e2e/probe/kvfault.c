@@ -10,8 +10,9 @@
  *                             "TaskbarCreated" when it starts
  *   foreground <hwnd>         makes the window the foreground window
  *   drive <root>              the drive's type, volume information and free space
- *   savestorm <tray-hwnd> <rounds> <log>
+ *   savestorm <tray-hwnd> <first> <rounds> <log>
  *                             makes the program save its settings over and over:
+ *                             round by round from number <first> on, it
  *                             moves the drive window to a new place, writes that
  *                             place to <log>, closes the window with a real left
  *                             click (which saves), and shows it again with the tray
@@ -35,7 +36,7 @@ static HWND parse_hwnd(const char *s)
 static int usage(void)
 {
     fputs("usage: kvfault traydelete <hwnd> <uid> | broadcast <name> | foreground <hwnd> |\n"
-          "       drive <root> | savestorm <tray-hwnd> <rounds> <log>\n",
+          "       drive <root> | savestorm <tray-hwnd> <first> <rounds> <log>\n",
           stderr);
     return 2;
 }
@@ -129,33 +130,42 @@ static int at_place(HWND h, int x, int y)
     return GetWindowRect(h, &r) && r.left == x && r.top == y;
 }
 
+/* A left click as a hand makes it: the pointer moves there first, then presses and lets go. */
 static void left_click_at(int x, int y)
 {
-    INPUT in[2];
+    INPUT in[3];
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     memset(in, 0, sizeof in);
-    SetCursorPos(x, y);
     in[0].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[0].mi.dx = (LONG)(((long long)x * 65535 + (w - 1) / 2) / (w > 1 ? w - 1 : 1));
+    in[0].mi.dy = (LONG)(((long long)y * 65535 + (h - 1) / 2) / (h > 1 ? h - 1 : 1));
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SetCursorPos(x, y);
     SendInput(1, &in[0], sizeof(INPUT));
     Sleep(20);
     in[1].type = INPUT_MOUSE;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
     SendInput(1, &in[1], sizeof(INPUT));
+    Sleep(20);
+    in[2].type = INPUT_MOUSE;
+    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in[2], sizeof(INPUT));
 }
 
 static int cmd_savestorm(int argc, char **argv)
 {
-    if (argc < 3)
+    if (argc < 4)
         return usage();
     HWND tray = parse_hwnd(argv[0]);
-    int rounds = atoi(argv[1]);
-    HANDLE log = CreateFileA(argv[2], FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
+    int first = atoi(argv[1]);
+    int rounds = atoi(argv[2]);
+    HANDLE log = CreateFileA(argv[3], FILE_APPEND_DATA, FILE_SHARE_READ, NULL, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, NULL);
     if (log == INVALID_HANDLE_VALUE)
         return 1;
     int done = 0;
     const char *stopped = "rounds done";
-    for (int i = 1; i <= rounds; ++i) {
+    for (int i = first; i < first + rounds; ++i) {
         HWND w = wait_drive_window(1, STORM_WAIT_MS);
         if (!w) {
             stopped = "the drive window did not show";
@@ -183,6 +193,13 @@ static int cmd_savestorm(int argc, char **argv)
         ClientToScreen(w, &origin);
         left_click_at(origin.x + c.right / 2, origin.y + c.bottom - 4);
         if (!wait_drive_window(0, STORM_WAIT_MS)) {
+            RECT now;
+            POINT cursor;
+            GetWindowRect(w, &now);
+            GetCursorPos(&cursor);
+            fprintf(stderr, "kvfault: round %d: clicked at %ld,%ld; window at %ld,%ld-%ld,%ld\n", i,
+                    origin.x + c.right / 2, origin.y + c.bottom - 4, now.left, now.top,
+                    now.right, now.bottom);
             stopped = "the click did not close the drive window";
             break;
         }
@@ -191,7 +208,7 @@ static int cmd_savestorm(int argc, char **argv)
             stopped = "the tray window is gone";
             break;
         }
-        done = i;
+        done = i - first + 1;
     }
     CloseHandle(log);
     printf("{\"action\":\"savestorm\",\"rounds\":%d,\"done\":%d,\"stopped\":\"%s\"}\n", rounds,
