@@ -157,6 +157,7 @@ class ModelRun {
       Action a;
       while (source_.next(context(), a)) step(a);
     } catch (const Violation& v) {
+      if (!pendingLine_.empty()) addNote("");  // the program was going on after a modal window
       std::size_t at = noteLine_ != static_cast<std::size_t>(-1) ? noteLine_ : lastLine_;
       if (trace_ && at < trace_->size()) (*trace_)[at] += "   <== broken here";
       return v;
@@ -234,9 +235,9 @@ class ModelRun {
     noteLine_ = trace("(start-up)");
     fake().enter([this] { app().main(); });
     mainDone_ = true;
+    check();
     noteLine_ = outerLine;
     pendingLine_.clear();
-    check();
   }
 
   // ---- the model's view of the program's files
@@ -347,13 +348,13 @@ class ModelRun {
     bool applied = apply(a);
     activating_ = outerActivating;
     if (!applied) note(line, "   (nothing to act on)");
-    noteLine_ = outerLine;
-    pendingLine_.clear();
     if (applied)
       ++stats_.applied[a.kind];
     else
       ++stats_.skipped;
     check();
+    noteLine_ = outerLine;
+    pendingLine_.clear();
     // A process that ended inside a modal window ends there: nothing further up runs.
     if (depth_ > 0 && fake().ended()) throw fake::ProcessEnded{*fake().process.endedWith};
   }
@@ -372,6 +373,7 @@ class ModelRun {
     asked_ = choice;
     fake().desktop.onMenu.clear();
     fake().desktop.onMenu.push_back([this, choice](const Menu& menu) {
+      if (menu.name == "tsmenu") checkDriveEntries(menu);
       chosen_ = 0;
       for (const auto& e : menu.entries)
         if (e.id == choice && e.visible && !e.separator()) chosen_ = choice;
@@ -379,6 +381,16 @@ class ModelRun {
       return chosen_;
     });
   }
+  // The tray menu, just refreshed, has an entry for each used slot and none for an empty one.
+  void checkDriveEntries(const Menu& menu) {
+    for (int k = 0; k < kSlots; ++k) {
+      const MenuEntry& e = menu.entries[static_cast<std::size_t>(k)];
+      if (e.id != TrayWindow::m1 + k || e.visible != !committed_[k].empty())
+        fail("tray menu", "drive entry m" + std::to_string(k + 1) + (e.visible ? " is shown" : " is hidden") +
+                              " while slot " + std::to_string(k + 1) + " holds " + escaped(committed_[k]));
+    }
+  }
+
   void menuDone(const char* which) {
     fake().desktop.onMenu.clear();
     if (chosen_ < 0 && !fake().ended()) fail("menu", std::string("the ") + which + " did not open");
@@ -686,6 +698,7 @@ class ModelRun {
         fake::FakeWindow* w = window(kDrive);
         if (!w || !w->timerRunning) return false;
         fake().enter([&] { sink("smallwindow").timer(); });
+        checkDriveLines();
         return true;
       }
       case Kind::ShellRestart: {
@@ -697,6 +710,22 @@ class ModelRun {
       }
       default:
         return false;
+    }
+  }
+
+  // Just refreshed, the drive window has a line of text for each used slot and a blank one for
+  // each empty slot, in the slot's own place.
+  void checkDriveLines() {
+    fake::FakeWindow* w = window(kDrive);
+    if (fake().ended() || !w) return;
+    for (int k = 0; k < kSlots; ++k) {
+      const std::string& text = w->controls.at(SmallWindow::kSlotLine[static_cast<std::size_t>(k)]).text;
+      // A used slot's line starts with the slot up to its colon (nothing when it has none).
+      std::size_t colon = committed_[k].find(':');
+      std::string prefix = (colon == std::string::npos ? std::string() : committed_[k].substr(0, colon + 1)) + " ";
+      if (text.empty() != committed_[k].empty() || (!text.empty() && text.compare(0, prefix.size(), prefix) != 0))
+        fail("drive window", "the line of slot " + std::to_string(k + 1) + " reads " + escaped(text) +
+                                 " while the slot holds " + escaped(committed_[k]));
     }
   }
 
@@ -789,6 +818,7 @@ class ModelRun {
     for (; seenCommands_ < shell.commands.size(); ++seenCommands_) {
       switch (shell.commands[seenCommands_]) {
         case TrayCommand::Add:
+          addNote("   (adds the tray icon)");
           if (icons_ > 0) fail("tray icon", "the tray icon is added while it is there: a second icon");
           ++icons_;
           break;
@@ -796,11 +826,15 @@ class ModelRun {
           if (icons_ == 0) fail("tray icon", "the tray icon is modified while the shell has none");
           break;
         case TrayCommand::Delete:
+          addNote("   (removes the tray icon)");
           icons_ = 0;
           break;
       }
     }
     if (!shell.commands.empty() && shell.lastRecord.uID != 1) fail("tray icon", "the tray record's uID is not 1");
+    fake::FakeWindow* tbarw = window("tbarw");
+    if (tbarw && !shell.commands.empty() && shell.lastRecord.hWnd != fake().desktop.handleOf("tbarw"))
+      fail("tray icon", "the tray record does not name the tray window");
     if (running_ && mainDone_ && icons_ != 1) fail("tray icon", "the program runs without its tray icon");
   }
 
