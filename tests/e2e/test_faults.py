@@ -431,7 +431,7 @@ class KilledWhileSaving(FaultCase):
         valid = {s.cfg.read_bytes()}
         storm_log = s.dir / "storm.log"
         storm_log.write_bytes(b"")
-        kills, strays = [], set()
+        kills, strays, retries = [], set(), 0
         for round_no in range(1, self.ROUNDS + 1):
             before_help = len(s.help_requests())
             prog, sml = self.start(s)
@@ -456,6 +456,7 @@ class KilledWhileSaving(FaultCase):
                 caught = None
             prog.popen.wait(10)
             storm.wait(30)
+            retries += storm.output().count("clicking again")
             for entry in storm_log.read_text().splitlines():
                 _, x, y = map(int, entry.split())
                 valid.add(cfg_bytes(slots, x * TWIPS_PER_PIXEL, y * TWIPS_PER_PIXEL))
@@ -473,7 +474,7 @@ class KilledWhileSaving(FaultCase):
                 s.fault("traydelete", tbar["hwnd"], 1)
                 wait_until(lambda: not s.tray(), 10, 0.2, "the dead program's icon to go")
         kvwine.log(f"kills (round, saves before it, moment, file whole, temporary files "
-                   f"left): {kills}")
+                   f"left): {kills}; clicks made twice: {retries}")
         self.assertGreater(len(valid), 2 * self.ROUNDS, "the storms saved too little to mean anything")
         # The last file reads: the program starts without the set-up steps.
         before_help = len(s.help_requests())
