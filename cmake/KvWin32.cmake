@@ -41,7 +41,8 @@ add_executable(kestrovan99 WIN32 ${KV_CORE_SOURCES} ${KV_WIN32_SOURCES} ${KV_RES
 add_dependencies(kestrovan99 resources)
 target_include_directories(kestrovan99 PRIVATE ${PROJECT_SOURCE_DIR}/src ${KV_RES_SRC} ${KV_RES_OUT})
 target_link_options(kestrovan99 PRIVATE -municode)
-target_link_libraries(kestrovan99 PRIVATE user32 gdi32 shell32 comctl32 advapi32)
+# shell32 is not linked: the program loads it from the system folder at run time.
+target_link_libraries(kestrovan99 PRIVATE user32 gdi32 comctl32 advapi32)
 
 # The help file, built by the native build, goes beside the program.
 set(KV_HELP_FILE "" CACHE FILEPATH "Help file to copy beside kestrovan99.exe (kestrovan99.hlp)")

@@ -4,6 +4,7 @@
 #include "app/app.h"
 #include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_disks.h"
@@ -30,6 +31,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   // A drive without a disk answers with an error instead of a system dialog.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   restrictDllSearch();
+  kv::win32::preloadSystemLibraries();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
 

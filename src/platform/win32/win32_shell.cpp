@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/failure.h"
+#include "platform/win32/system_library.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_api.h"
 
@@ -17,25 +19,40 @@ static_assert(NOTIFYICONDATAA_V1_SIZE == sizeof(TrayRecord), "the record is the 
 static_assert(offsetof(NOTIFYICONDATAA, szTip) == offsetof(TrayRecord, szTip), "tip at the same place");
 static_assert(sizeof(NOTIFYICONDATAA::szTip) >= sizeof(TrayRecord::szTip), "tip fits");
 
+namespace {
+// The shell is not imported: it is loaded from the system folder once the program has
+// restricted where DLLs come from, so nothing it pulls in is taken from beside the program.
+template <class Function>
+Function shellFunction(const char* name) {
+  Function found = systemFunction<Function>(L"shell32.dll", name);
+  if (!found) throw Failure(std::string("The system's shell has no ") + name + ".");
+  return found;
+}
+}  // namespace
+
 void Win32Shell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   NOTIFYICONDATAA data{};
   std::memcpy(&data, &record, sizeof record);
   DWORD message = NIM_ADD;
   if (command == TrayCommand::Modify) message = NIM_MODIFY;
   if (command == TrayCommand::Delete) message = NIM_DELETE;
-  Shell_NotifyIconA(message, &data);
+  static const auto notify = shellFunction<BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA)>("Shell_NotifyIconA");
+  notify(message, &data);
 }
 
 int Win32Shell::findExecutable(const std::string& document, std::string& program) {
   std::vector<char> answer(MAX_PATH * 2, '\0');  // the shell may write a full path and its NUL
-  const HINSTANCE result = FindExecutableA(ansiPath(document).c_str(), nullptr, answer.data());
+  static const auto find = shellFunction<HINSTANCE(WINAPI*)(LPCSTR, LPCSTR, LPSTR)>("FindExecutableA");
+  const HINSTANCE result = find(ansiPath(document).c_str(), "", answer.data());
   program.assign(answer.data());
   return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
 }
 
 int Win32Shell::execute(unsigned long owner, const std::string& program, const std::string& parameters) {
+  static const auto run =
+      shellFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("ShellExecuteA");
   const HINSTANCE result =
-      ShellExecuteA(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), "open", program.c_str(),
+      run(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), "open", program.c_str(),
                     parameters.c_str(), "", SW_SHOWNORMAL);
   return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
 }
