@@ -96,7 +96,9 @@ std::string Win32Files::writeAtomic(const std::string& path, const std::string& 
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
     return reasonFor(ERROR_ACCESS_DENIED);
 
-  const std::wstring temporary = target + L".tmp-" + std::to_wstring(GetCurrentProcessId());
+  // One fixed name beside the file (only one copy of the program runs): what a save cut off by
+  // a crash leaves there is simply written over by the next one.
+  const std::wstring temporary = target + L".new";
   DWORD error = ERROR_SUCCESS;
   {
     File file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
