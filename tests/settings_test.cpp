@@ -108,6 +108,24 @@ TEST_F(SettingsTest, SaveFailureIsReportedAndNothingIsLost) {
   EXPECT_EQ(config().substr(0, 14), "\"c:\\\"\r\n\"c:\\\"\r\n");
 }
 
+TEST_F(SettingsTest, ChoiceMadeWhileSavesFailSurvivesTheNextRead) {
+  writeConfig(configWith(kTwo, 30, 40));
+  start();
+  fake.files.writeFailure = "Access is denied.";
+  enter([&] { app.optionswindow.show(); });
+  enter([&] { fake.desktop.sink("optionswindow").controlClicked(OptionsWindow::Check1 + 1); });
+  enter([&] { fake.desktop.sink("optionswindow").controlClicked(OptionsWindow::Command3); });
+  enter([&] { clickOkay(); });
+  // The drive window is closed and shown again: its load would read the older file.
+  enter([&] { app.smallwindow.endsml(); });
+  enter([&] { fake.desktop.sink("tbarw").trayMessage(0x201); });
+  EXPECT_EQ(app.settings.drives[1], "c:\\");
+  EXPECT_EQ(drive().controls.at(103).text, "c: 1856.25 MB");
+  fake.files.writeFailure.clear();
+  enter([&] { app.quitall(); });
+  EXPECT_EQ(config().substr(0, 14), "\"c:\\\"\r\n\"c:\\\"\r\n");
+}
+
 TEST_F(SettingsTest, FirstRunInAReadOnlyFolderDoesNotLoop) {
   fake.files.writeFailure = "Access is denied.";
   int setUps = 0;

@@ -75,6 +75,9 @@ void App::smlontop() { ontop(smallwindow.handle(), true); }
 void App::smlofftop() { ontop(smallwindow.handle(), false); }
 
 void App::loadcfg() {
+  // After a save that did not reach the file, the file is older than what is in memory:
+  // reading it would undo the user's choice.
+  if (saveFailed_) return;
   std::string path = configPath();
   if (!platform.files.normalFileExists(path)) {
     setup();
@@ -93,9 +96,6 @@ void App::loadcfg() {
 }
 
 void App::setup() {
-  // Where the file cannot be written, asking again would only ask again: the program goes on
-  // with what it has in memory.
-  if (saveFailed_) return;
   smallwindow.show();
   showhelp();
   savecfg();

@@ -51,7 +51,7 @@ class App {
 
  private:
   void setup();
-  bool saveFailed_ = false;  // the last save did not reach the file
+  bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
 };
 
 }  // namespace kv

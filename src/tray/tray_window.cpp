@@ -72,7 +72,8 @@ void TrayWindow::trayMessage(unsigned mouseMessage) {
 }
 
 void TrayWindow::taskbarCreated() {
-  // A new notification area knows no icons: add ours again.
+  // A new notification area knows no icons: add ours again (unless start-up has yet to add it).
+  if (!app_.settings.trayadded) return;
   app_.settings.trayadded = false;
   app_.tray.traysync();
 }
