@@ -210,25 +210,25 @@ TEST_F(AboutWindowTest, FromThePopupItIsModalAndTheMenuHandlerWaitsForIt) {
 TEST_F(AboutWindowTest, LooksAsDescribed) {
   startNormally();
   openFromTray();
-  const WindowSpec& w = fake.desktop.window("aboutwindow").spec;
+  const WindowLayout& w = fake.desktop.window("aboutwindow").layout;
   EXPECT_EQ(w.caption, "About");
   EXPECT_EQ(w.clientWidth, 4680);
   EXPECT_EQ(w.clientHeight, 3135);
   EXPECT_EQ(w.helpTopic, 300);
   EXPECT_EQ((std::array<int, 3>{w.back.r, w.back.g, w.back.b}), (std::array<int, 3>{0, 0, 0}));
-  auto find = [&](int id) -> const ControlSpec& {
+  auto find = [&](int id) -> const ControlLayout& {
     for (const auto& c : w.controls)
       if (c.id == id) return c;
     throw std::logic_error("no control " + std::to_string(id));
   };
-  auto rect = [](const ControlSpec& c) {
+  auto rect = [](const ControlLayout& c) {
     return std::array<int, 4>{c.rect.left, c.rect.top, c.rect.width, c.rect.height};
   };
   auto colour = [](Colour k) { return std::array<int, 3>{k.r, k.g, k.b}; };
-  const ControlSpec& picture = find(AboutWindow::Picture1);
-  const ControlSpec& text = find(AboutWindow::Text1);
-  const ControlSpec& address = find(AboutWindow::Label2);
-  const ControlSpec& hint = find(AboutWindow::Label1);
+  const ControlLayout& picture = find(AboutWindow::Picture1);
+  const ControlLayout& text = find(AboutWindow::Text1);
+  const ControlLayout& address = find(AboutWindow::Label2);
+  const ControlLayout& hint = find(AboutWindow::Label1);
   EXPECT_EQ(picture.kind, ControlKind::Picture);
   EXPECT_EQ(rect(picture), (std::array<int, 4>{135, 90, 4395, 780}));
   EXPECT_EQ(text.kind, ControlKind::TextBox);

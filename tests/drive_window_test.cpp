@@ -75,9 +75,9 @@ class DriveWindowTest : public AppTest {
 
 TEST_F(DriveWindowTest, SlotTwoAloneShowsOnTheRightOfRowOne) {
   startWith({"", "d:\\", "", "", "", ""}, 1500, 900);
-  EXPECT_EQ(drive().controls.at(103).spec.name, "Label3");
-  EXPECT_EQ(drive().controls.at(103).spec.rect.left, 2445);
-  EXPECT_EQ(drive().controls.at(103).spec.rect.top, 75);
+  EXPECT_EQ(drive().controls.at(103).layout.name, "Label3");
+  EXPECT_EQ(drive().controls.at(103).layout.rect.left, 2445);
+  EXPECT_EQ(drive().controls.at(103).layout.rect.top, 75);
   EXPECT_EQ(line(103), "d: 532.00 MB");
   for (int id : {104, 105, 106, 107, 108}) EXPECT_EQ(line(id), "") << id;
   EXPECT_EQ(where().width, kOuterWidth);  // the window keeps its size

@@ -442,7 +442,7 @@ TEST_F(OptionsWindowTest, ANewChoiceReachesTheDriveWindowAndTheTrayAtTheirNextRe
 TEST_F(OptionsWindowTest, ControlsMenuAndTabOrder) {
   startWith(kStart);
   openFromTray();
-  const WindowSpec& w = fake.desktop.window("optionswindow").spec;
+  const WindowLayout& w = fake.desktop.window("optionswindow").layout;
   EXPECT_EQ(w.caption, "Options");
   EXPECT_EQ(w.clientWidth, 4650);
   EXPECT_EQ(w.clientHeight, 3750);
@@ -471,7 +471,7 @@ TEST_F(OptionsWindowTest, ControlsMenuAndTabOrder) {
   };
   ASSERT_EQ(w.controls.size(), tabOrder.size());
   for (std::size_t i = 0; i < tabOrder.size(); ++i) {
-    const ControlSpec& c = w.controls[i];
+    const ControlLayout& c = w.controls[i];
     const Expected& e = tabOrder[i];
     SCOPED_TRACE(e.name);
     EXPECT_EQ(c.name, e.name);

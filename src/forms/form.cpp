@@ -16,11 +16,11 @@ WindowHandle Form::handle() {
 
 void Form::load() {
   if (loaded()) return;
-  WindowSpec spec = describe();
-  helpTopic_ = spec.helpTopic;
+  WindowLayout layout = describe();
+  helpTopic_ = layout.helpTopic;
   controls_.clear();
-  for (const auto& c : spec.controls) controls_[c.id] = ControlState{c.text, c.visible, false};
-  handle_ = desktop().create(spec, *this);
+  for (const auto& c : layout.controls) controls_[c.id] = ControlState{c.text, c.visible, false};
+  handle_ = desktop().create(layout, *this);
   state_ = State::Hidden;
   unsigned generation = ++generation_;
   onLoad(LoadTicket(*this, generation));

@@ -9,7 +9,7 @@
 
 #include "forms/form_host.h"
 #include "platform/window_events.h"
-#include "platform/window_spec.h"
+#include "platform/window_layout.h"
 
 namespace kv {
 
@@ -53,7 +53,7 @@ class Form : public WindowEvents {
     unsigned generation_;
   };
 
-  virtual WindowSpec describe() const = 0;
+  virtual WindowLayout describe() const = 0;
   virtual void onLoad(const LoadTicket&) {}
   virtual void onUnload() {}     // about to unload; the native window still exists
   virtual void resetState() {}   // the transient state, dropped at unload

@@ -6,7 +6,7 @@
 
 #include "platform/geometry.h"
 #include "platform/window_events.h"
-#include "platform/window_spec.h"
+#include "platform/window_layout.h"
 
 namespace kv {
 
@@ -15,7 +15,7 @@ class Desktop {
   virtual ~Desktop() = default;
 
   // Builds the window hidden, with its controls; events go to the sink until it is destroyed.
-  virtual WindowHandle create(const WindowSpec&, WindowEvents&) = 0;
+  virtual WindowHandle create(const WindowLayout&, WindowEvents&) = 0;
   virtual void destroy(WindowHandle) = 0;
 
   virtual void show(WindowHandle) = 0;  // modeless, activated

@@ -37,8 +37,8 @@ TrayWindow::TrayWindow(FormHost& host, App& app)
                          entry(helpmen2, "helpmen2", "&Help"),   entry(quitmen, "quitmen", "&Quit")};
 }
 
-WindowSpec TrayWindow::describe() const {
-  WindowSpec w;
+WindowLayout TrayWindow::describe() const {
+  WindowLayout w;
   w.name = "tbarw";
   w.caption = "Form1";
   w.style = WindowStyle::Hidden;

@@ -44,7 +44,7 @@ class TrayWindow : public Form {
   void closeRequested() override {}
 
  protected:
-  WindowSpec describe() const override;
+  WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
 
  private:

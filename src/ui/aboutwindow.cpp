@@ -5,8 +5,8 @@
 
 namespace kv {
 
-WindowSpec AboutWindow::describe() const {
-  WindowSpec w;
+WindowLayout AboutWindow::describe() const {
+  WindowLayout w;
   w.name = "aboutwindow";
   w.caption = "About";
   w.style = WindowStyle::Dialog;
@@ -15,7 +15,7 @@ WindowSpec AboutWindow::describe() const {
   w.back = Colour{0, 0, 0};
   w.helpTopic = 300;
 
-  ControlSpec picture;
+  ControlLayout picture;
   picture.id = Picture1;
   picture.kind = ControlKind::Picture;
   picture.name = "Picture1";
@@ -23,7 +23,7 @@ WindowSpec AboutWindow::describe() const {
   picture.image = Image::AboutBanner;
   picture.forwardsMouse = true;
 
-  ControlSpec text;
+  ControlLayout text;
   text.id = Text1;
   text.kind = ControlKind::TextBox;
   text.name = "Text1";
@@ -32,7 +32,7 @@ WindowSpec AboutWindow::describe() const {
   text.fore = Colour{192, 192, 192};
   text.forwardsMouse = true;
 
-  ControlSpec address;
+  ControlLayout address;
   address.id = Label2;
   address.kind = ControlKind::Label;
   address.name = "Label2";
@@ -43,7 +43,7 @@ WindowSpec AboutWindow::describe() const {
   address.font = Font{"MS Sans Serif", 8.25};
   address.forwardsMouse = true;
 
-  ControlSpec hint;
+  ControlLayout hint;
   hint.id = Label1;
   hint.kind = ControlKind::Label;
   hint.name = "Label1";

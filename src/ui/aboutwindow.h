@@ -24,7 +24,7 @@ class AboutWindow : public Form {
   void released(int id, MouseButton) override;
 
  protected:
-  WindowSpec describe() const override;
+  WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void onUnload() override;
 

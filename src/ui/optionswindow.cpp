@@ -9,8 +9,8 @@ namespace kv {
 OptionsWindow::OptionsWindow(FormHost& host, App& app)
     : Form(host), app_(app), commonDialog_(host.help, [this] { return handle(); }) {}
 
-WindowSpec OptionsWindow::describe() const {
-  WindowSpec w;
+WindowLayout OptionsWindow::describe() const {
+  WindowLayout w;
   w.name = "optionswindow";
   w.caption = "Options";
   w.style = WindowStyle::Dialog;
@@ -19,7 +19,7 @@ WindowSpec OptionsWindow::describe() const {
   w.helpTopic = 200;
 
   auto add = [&w](int id, ControlKind kind, const char* name, const char* text, Rect r, int parent = 0) {
-    ControlSpec c;
+    ControlLayout c;
     c.id = id;
     c.kind = kind;
     c.name = name;
@@ -37,7 +37,7 @@ WindowSpec OptionsWindow::describe() const {
   const Point boxes[6] = {{870, 600}, {2235, 600}, {870, 1005}, {2235, 1005}, {870, 1395}, {2235, 1395}};
   for (int n = 6; n >= 1; --n) {
     std::string name = "Check" + std::to_string(n);
-    ControlSpec* c = add(box(n), ControlKind::CheckBox, "", "c:\\",
+    ControlLayout* c = add(box(n), ControlKind::CheckBox, "", "c:\\",
                          {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, Frame1);
     c->name = name;
   }

@@ -51,7 +51,7 @@ class OptionsWindow : public Form {
   void closeRequested() override { cancel(); }
 
  protected:
-  WindowSpec describe() const override;
+  WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void resetState() override;
 

@@ -4,8 +4,8 @@
 
 namespace kv {
 
-WindowSpec SmallWindow::describe() const {
-  WindowSpec w;
+WindowLayout SmallWindow::describe() const {
+  WindowLayout w;
   w.name = "smallwindow";
   w.style = WindowStyle::Borderless;
   w.clientWidth = 4605;
@@ -14,7 +14,7 @@ WindowSpec SmallWindow::describe() const {
   w.helpTopic = 100;
   const Point places[6] = {{90, 75}, {2445, 75}, {90, 405}, {2445, 405}, {90, 735}, {2445, 735}};
   for (int slot = 0; slot < kSlots; ++slot) {
-    ControlSpec line;
+    ControlLayout line;
     line.id = kSlotLine[slot];
     line.kind = ControlKind::Label;
     line.name = "Label" + std::to_string(line.id - 100);

@@ -44,7 +44,7 @@ class SmallWindow : public Form {
   void closeRequested() override { endsml(); }
 
  protected:
-  WindowSpec describe() const override;
+  WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void resetState() override { press_ = Press{}; }
 

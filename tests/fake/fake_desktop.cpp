@@ -9,17 +9,17 @@ constexpr int kFrame = 45;    // twips each side
 constexpr int kCaption = 270;  // twips
 }  // namespace
 
-WindowHandle FakeDesktop::create(const WindowSpec& spec, WindowEvents& sink) {
+WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
   WindowHandle h = next_;
   next_ += 4;
   FakeWindow w;
-  w.spec = spec;
+  w.layout = layout;
   w.sink = &sink;
-  int extra = spec.style == WindowStyle::Dialog ? kCaption : 0;
-  w.bounds = Rect{0, 0, spec.clientWidth + 2 * kFrame, spec.clientHeight + 2 * kFrame + extra};
-  for (const auto& c : spec.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
+  int extra = layout.style == WindowStyle::Dialog ? kCaption : 0;
+  w.bounds = Rect{0, 0, layout.clientWidth + 2 * kFrame, layout.clientHeight + 2 * kFrame + extra};
+  for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
   windows_[h] = w;
-  log_.push_back("create " + spec.name);
+  log_.push_back("create " + layout.name);
   return h;
 }
 
@@ -40,7 +40,7 @@ void FakeDesktop::activate(WindowHandle h) {
   auto it = windows_.find(h);
   if (it == windows_.end() || !it->second.visible || active_ == h) return;
   active_ = h;
-  ++activations[it->second.spec.name];
+  ++activations[it->second.layout.name];
   it->second.sink->activated();
 }
 
@@ -60,7 +60,7 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   w.visible = true;
   auto ownerWindow = windows_.find(owner);
   if (ownerWindow != windows_.end()) ownerWindow->second.enabled = false;
-  log_.push_back("modal " + w.spec.name + " owner " + nameOf(owner));
+  log_.push_back("modal " + w.layout.name + " owner " + nameOf(owner));
   ++modalDepth;
   activate(h);
   struct Leave {
@@ -136,7 +136,7 @@ void FakeDesktop::startTimer(WindowHandle h, unsigned ms) {
   FakeWindow& w = windows_.at(h);
   w.timerRunning = true;
   w.timerInterval = ms;
-  log_.push_back("timer " + w.spec.name + " start " + std::to_string(ms));
+  log_.push_back("timer " + w.layout.name + " start " + std::to_string(ms));
 }
 
 void FakeDesktop::stopTimer(WindowHandle h) {
@@ -160,7 +160,7 @@ void FakeDesktop::messageBox(WindowHandle, const std::string& text, const std::s
 
 FakeWindow* FakeDesktop::find(const std::string& name) {
   for (auto& [h, w] : windows_)
-    if (w.spec.name == name) return &w;
+    if (w.layout.name == name) return &w;
   return nullptr;
 }
 
@@ -172,13 +172,13 @@ FakeWindow& FakeDesktop::window(const std::string& name) {
 
 WindowHandle FakeDesktop::handleOf(const std::string& name) {
   for (auto& [h, w] : windows_)
-    if (w.spec.name == name) return h;
+    if (w.layout.name == name) return h;
   throw std::logic_error("window " + name + " does not exist");
 }
 
 std::string FakeDesktop::nameOf(WindowHandle h) const {
   auto it = windows_.find(h);
-  return it == windows_.end() ? (h ? "?" : "none") : it->second.spec.name;
+  return it == windows_.end() ? (h ? "?" : "none") : it->second.layout.name;
 }
 
 }  // namespace kv::fake

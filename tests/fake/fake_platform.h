@@ -19,7 +19,7 @@ struct ProcessEnded {
 };
 
 struct FakeControl {
-  ControlSpec spec;
+  ControlLayout layout;
   std::string text;
   bool visible = true;
   bool checked = false;
@@ -28,7 +28,7 @@ struct FakeControl {
 };
 
 struct FakeWindow {
-  WindowSpec spec;
+  WindowLayout layout;
   WindowEvents* sink = nullptr;
   bool visible = false;
   bool enabled = true;
@@ -44,7 +44,7 @@ class FakeDesktop : public Desktop {
  public:
   explicit FakeDesktop(std::vector<std::string>& log) : log_(log) {}
 
-  WindowHandle create(const WindowSpec&, WindowEvents&) override;
+  WindowHandle create(const WindowLayout&, WindowEvents&) override;
   void destroy(WindowHandle) override;
   void show(WindowHandle) override;
   void hide(WindowHandle) override;

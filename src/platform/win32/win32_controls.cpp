@@ -53,11 +53,11 @@ int imageResource(Image image) {
 }
 
 // Position of a control in the window's client area: inside a frame it is relative to the frame.
-Rect placeInWindow(const NativeWindow& window, const ControlSpec& spec) {
-  Rect place = spec.rect;
-  if (spec.parent != 0) {
-    for (const ControlSpec& frame : window.spec.controls) {
-      if (frame.id == spec.parent) {
+Rect placeInWindow(const NativeWindow& window, const ControlLayout& layout) {
+  Rect place = layout.rect;
+  if (layout.parent != 0) {
+    for (const ControlLayout& frame : window.layout.controls) {
+      if (frame.id == layout.parent) {
         place.left += frame.rect.left;
         place.top += frame.rect.top;
         break;
@@ -89,9 +89,9 @@ LRESULT CALLBACK controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     return CallWindowProcW(original, hwnd, message, wParam, lParam);
   }
-  if (control->spec.kind == ControlKind::Button) return buttonProcedure(original, hwnd, message, wParam, lParam);
+  if (control->layout.kind == ControlKind::Button) return buttonProcedure(original, hwnd, message, wParam, lParam);
 
-  const bool edit = control->spec.kind == ControlKind::TextBox;
+  const bool edit = control->layout.kind == ControlKind::TextBox;
   // The text box's own menu would come between a right-button release and the program.
   if (edit && message == WM_CONTEXTMENU) return 0;
 
@@ -104,7 +104,7 @@ LRESULT CALLBACK controlProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   // A text box still places its caret and selects with the left button and the moves.
   if (edit && (phase == Pointer::Move || button == MouseButton::Left))
     CallWindowProcW(original, hwnd, message, wParam, lParam);
-  pointerEvent(*window, hwnd, control->spec.id, control->spec.forwardsMouse, phase, button, lParam);
+  pointerEvent(*window, hwnd, control->layout.id, control->layout.forwardsMouse, phase, button, lParam);
   return 0;  // the control may be gone now
 }
 
@@ -130,50 +130,50 @@ void fitDriveList(const Control& control, int left, int top, int width, int heig
 }
 
 void create(NativeWindow& window, Control& control, HINSTANCE module) {
-  const ControlSpec& spec = control.spec;
-  const Kind kind = kindOf(spec.kind);
+  const ControlLayout& layout = control.layout;
+  const Kind kind = kindOf(layout.kind);
   const DpiScale& scale = window.host.scale();
-  const Rect place = placeInWindow(window, spec);
+  const Rect place = placeInWindow(window, layout);
   const int left = scale.pixels(place.left);
   const int top = scale.pixels(place.top);
   const int width = scale.pixels(place.width);
   const int height = scale.pixels(place.height);
 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
-  if (spec.visible) style |= WS_VISIBLE;
+  if (layout.visible) style |= WS_VISIBLE;
   // A picture's text would be read as the name of a bitmap resource; it gets its text later.
-  const std::wstring text = fromAnsi(spec.text);
-  const bool textNow = spec.kind != ControlKind::Picture;
+  const std::wstring text = fromAnsi(layout.text);
+  const bool textNow = layout.kind != ControlKind::Picture;
   control.hwnd = CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, left, top,
                                  width, height, window.hwnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), module, nullptr);
-  if (!control.hwnd) throw Failure("The control " + spec.name + " could not be created.");
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
+  if (!control.hwnd) throw Failure("The control " + layout.name + " could not be created.");
 
-  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(spec.font, scale)), FALSE);
+  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(layout.font, scale)), FALSE);
 
-  if (spec.kind == ControlKind::Picture) {
-    if (const int resource = imageResource(spec.image)) {
+  if (layout.kind == ControlKind::Picture) {
+    if (const int resource = imageResource(layout.image)) {
       HBITMAP bitmap = loadCountedBitmap(module, resource);
       window.paint.keepBitmap(bitmap);
       if (bitmap) SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
     }
     if (!text.empty()) SetWindowTextW(control.hwnd, text.c_str());
   }
-  if (spec.kind == ControlKind::DriveList) fitDriveList(control, left, top, width, height);
+  if (layout.kind == ControlKind::DriveList) fitDriveList(control, left, top, width, height);
   if (kind.subclassed) subclass(control);
 }
 
 }  // namespace
 
 void preparePaint(NativeWindow& window) {
-  window.back = window.paint.brush(window.spec.back);
-  window.controls.reserve(window.spec.controls.size());
-  for (const ControlSpec& spec : window.spec.controls) {
+  window.back = window.paint.brush(window.layout.back);
+  window.controls.reserve(window.layout.controls.size());
+  for (const ControlLayout& layout : window.layout.controls) {
     Control control;
-    control.spec = spec;
+    control.layout = layout;
     control.window = &window;
-    control.back = window.paint.brush(spec.transparentBack ? window.spec.back : spec.back);
-    window.paint.font(spec.font, window.host.scale());
+    control.back = window.paint.brush(layout.transparentBack ? window.layout.back : layout.back);
+    window.paint.font(layout.font, window.host.scale());
     window.controls.push_back(control);
   }
 }
@@ -184,7 +184,7 @@ void createControls(NativeWindow& window, HINSTANCE module) {
   // hold; every control clips its siblings. Only tab stops matter for the tab order, and
   // frames are none.
   for (Control& control : window.controls)
-    if (control.spec.kind == ControlKind::Frame)
+    if (control.layout.kind == ControlKind::Frame)
       SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -121,39 +121,39 @@ void Win32Desktop::registerClass(const std::string& name) {
   classes_.insert(name);
 }
 
-WindowHandle Win32Desktop::create(const WindowSpec& spec, WindowEvents& events) {
+WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& events) {
   loadIcons();
-  registerClass(spec.name);
+  registerClass(layout.name);
 
-  auto window = std::make_shared<NativeWindow>(spec, events, static_cast<WindowHost&>(*this));
+  auto window = std::make_shared<NativeWindow>(layout, events, static_cast<WindowHost&>(*this));
   preparePaint(*window);
-  window->accelerators = buildAccelerators(spec.menuBar);
-  window->menuCommands = menuCommands(spec.menuBar);
+  window->accelerators = buildAccelerators(layout.menuBar);
+  window->menuCommands = menuCommands(layout.menuBar);
 
   DWORD style, exStyle;
-  frameStyle(spec.style, style, exStyle);
-  HMENU bar = spec.menuBar.empty() ? nullptr : buildMenuBar(spec.menuBar);
-  const int clientWidth = scale_.pixels(spec.clientWidth);
-  const int clientHeight = scale_.pixels(spec.clientHeight);
+  frameStyle(layout.style, style, exStyle);
+  HMENU bar = layout.menuBar.empty() ? nullptr : buildMenuBar(layout.menuBar);
+  const int clientWidth = scale_.pixels(layout.clientWidth);
+  const int clientHeight = scale_.pixels(layout.clientHeight);
   RECT outer{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&outer, style, bar != nullptr, exStyle);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
 
   int left = 0, top = 0;
-  if (spec.style == WindowStyle::Dialog) {  // centred on the work area
+  if (layout.style == WindowStyle::Dialog) {  // centred on the work area
     RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     left = work.left + (work.right - work.left - width) / 2;
     top = work.top + (work.bottom - work.top - height) / 2;
   }
 
-  HWND owner = spec.style == WindowStyle::Borderless ? hiddenOwner() : nullptr;
-  HWND hwnd = CreateWindowExW(exStyle, className(spec.name).c_str(), fromAnsi(spec.caption).c_str(), style, left,
+  HWND owner = layout.style == WindowStyle::Borderless ? hiddenOwner() : nullptr;
+  HWND hwnd = CreateWindowExW(exStyle, className(layout.name).c_str(), fromAnsi(layout.caption).c_str(), style, left,
                               top, width, height, owner, bar, module_, window.get());
   if (!hwnd) {
     if (bar) DestroyMenu(bar);
-    throw Failure("The window " + spec.name + " could not be created.");
+    throw Failure("The window " + layout.name + " could not be created.");
   }
   windows_[hwnd] = window;
 
@@ -192,7 +192,7 @@ void Win32Desktop::destroy(WindowHandle handle) {
 void Win32Desktop::show(WindowHandle handle) {
   HWND hwnd = toHwnd(handle);
   std::shared_ptr<NativeWindow> window = find(hwnd);
-  if (window && window->spec.style == WindowStyle::Hidden) return;
+  if (window && window->layout.style == WindowStyle::Hidden) return;
   ShowWindow(hwnd, SW_SHOW);
 }
 
@@ -362,7 +362,7 @@ void Win32Desktop::runEvents() {
 
 HWND Win32Desktop::hiddenWindow() const {
   for (const auto& entry : windows_)
-    if (entry.second->spec.style == WindowStyle::Hidden && !entry.second->destroyed) return entry.first;
+    if (entry.second->layout.style == WindowStyle::Hidden && !entry.second->destroyed) return entry.first;
   return nullptr;
 }
 
@@ -381,7 +381,7 @@ void Win32Desktop::dispatch(MSG& message) {
   }
   HWND active = GetActiveWindow();
   std::shared_ptr<NativeWindow> window = find(active);
-  if (window && window->spec.style == WindowStyle::Dialog && IsDialogMessageW(active, &message)) return;
+  if (window && window->layout.style == WindowStyle::Dialog && IsDialogMessageW(active, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
@@ -410,7 +410,7 @@ Control& Win32Desktop::control(WindowHandle handle, int id) const {
   if (!window) throw Failure("A control was asked for on a window that does not exist.");
   Control* found = window->control(id);
   if (!found || !found->hwnd)
-    throw Failure("The window " + window->spec.name + " has no control " + std::to_string(id) + ".");
+    throw Failure("The window " + window->layout.name + " has no control " + std::to_string(id) + ".");
   return *found;
 }
 

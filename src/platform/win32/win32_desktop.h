@@ -23,7 +23,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
-  WindowHandle create(const WindowSpec&, WindowEvents&) override;
+  WindowHandle create(const WindowLayout&, WindowEvents&) override;
   void destroy(WindowHandle) override;
   void show(WindowHandle) override;
   void hide(WindowHandle) override;

@@ -3,7 +3,7 @@
 #include <set>
 #include <vector>
 
-#include "platform/window_spec.h"
+#include "platform/window_layout.h"
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {

@@ -8,7 +8,7 @@
 namespace kv::win32 {
 namespace {
 
-bool isDialog(const NativeWindow& window) { return window.spec.style == WindowStyle::Dialog; }
+bool isDialog(const NativeWindow& window) { return window.layout.style == WindowStyle::Dialog; }
 
 // The dialog manager's habit for a window that is not a dialog box: on activation the focus
 // goes back to the control that had it, or to the first control that takes the tab key.
@@ -30,7 +30,7 @@ LRESULT onCommand(NativeWindow& window, WPARAM wParam, LPARAM lParam) {
   }
   Control* control = window.control(reinterpret_cast<HWND>(lParam));
   if (!control || HIWORD(wParam) != BN_CLICKED) return 0;
-  const ControlKind kind = control->spec.kind;
+  const ControlKind kind = control->layout.kind;
   if (kind == ControlKind::Button || kind == ControlKind::CheckBox)
     window.deliver([id](WindowEvents& e) { e.controlClicked(id); });
   return 0;
@@ -42,7 +42,7 @@ NativeWindow::~NativeWindow() { releaseResources(); }
 
 Control* NativeWindow::control(int id) {
   for (Control& c : controls)
-    if (c.spec.id == id) return &c;
+    if (c.layout.id == id) return &c;
   return nullptr;
 }
 
@@ -74,9 +74,9 @@ std::shared_ptr<NativeWindow> attachedWindow(HWND hwnd) {
 HBRUSH controlColours(NativeWindow& window, HWND child, HDC dc) {
   Control* control = window.control(child);
   if (!control) return nullptr;
-  const ControlSpec& spec = control->spec;
-  const Colour back = spec.transparentBack ? window.spec.back : spec.back;
-  SetTextColor(dc, RGB(spec.fore.r, spec.fore.g, spec.fore.b));
+  const ControlLayout& layout = control->layout;
+  const Colour back = layout.transparentBack ? window.layout.back : layout.back;
+  SetTextColor(dc, RGB(layout.fore.r, layout.fore.g, layout.fore.b));
   SetBkColor(dc, RGB(back.r, back.g, back.b));
   return control->back;
 }
@@ -144,7 +144,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   Pointer phase;
   MouseButton button;
   if (classifyPointer(message, phase, button)) {
-    if (w.spec.style == WindowStyle::Hidden) {
+    if (w.layout.style == WindowStyle::Hidden) {
       // The hidden window is never on the screen: every mouse move it gets is the tray icon's
       // callback, with the mouse message that happened over the icon in the low word.
       if (message == WM_MOUSEMOVE) {

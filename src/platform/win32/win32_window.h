@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/window_events.h"
-#include "platform/window_spec.h"
+#include "platform/window_layout.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/win32_api.h"
 
@@ -33,7 +33,7 @@ class WindowHost {
 };
 
 struct Control {
-  ControlSpec spec;
+  ControlLayout layout;
   NativeWindow* window = nullptr;
   HWND hwnd = nullptr;
   WNDPROC original = nullptr;  // the class's own procedure when the control is subclassed
@@ -60,13 +60,13 @@ class PaintSet {
 };
 
 struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
-  NativeWindow(const WindowSpec& spec, WindowEvents& events, WindowHost& host)
-      : spec(spec), events(events), host(host) {}
+  NativeWindow(const WindowLayout& layout, WindowEvents& events, WindowHost& host)
+      : layout(layout), events(events), host(host) {}
   NativeWindow(const NativeWindow&) = delete;
   NativeWindow& operator=(const NativeWindow&) = delete;
   ~NativeWindow();
 
-  const WindowSpec spec;
+  const WindowLayout layout;
   WindowEvents& events;
   WindowHost& host;
   HWND hwnd = nullptr;

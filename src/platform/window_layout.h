@@ -19,7 +19,7 @@ struct Font {
 
 enum class Image { None, OptionsBanner, AboutBanner };
 
-struct ControlSpec {
+struct ControlLayout {
   int id = 0;           // 100 and up; unique within the window
   ControlKind kind = ControlKind::Label;
   std::string name;     // the control's own name, such as Label4
@@ -58,7 +58,7 @@ enum class WindowStyle {
   Dialog        // fixed dialog frame with caption and close box
 };
 
-struct WindowSpec {
+struct WindowLayout {
   std::string name;     // smallwindow, optionswindow, ...
   std::string caption;
   WindowStyle style = WindowStyle::Dialog;
@@ -66,7 +66,7 @@ struct WindowSpec {
   int clientHeight = 0;
   Colour back{192, 192, 192};
   int helpTopic = 0;    // F1 in this window asks for this topic; 0: none
-  std::vector<ControlSpec> controls;
+  std::vector<ControlLayout> controls;
   std::vector<Menu> menuBar;
 };
 
