@@ -40,13 +40,11 @@ class AppTest : public ::testing::Test {
   void whenMenu(int choice) {
     fake.desktop.onMenu.push_back([choice](const Menu&) { return choice; });
   }
-  void clickOkay() {
-    fake.desktop.sink("optionswindow").controlClicked(OptionsWindow::Command1);
-  }
+  void clickOkay() { fake.desktop.sink("optionswindow").controlClicked(OptionsWindow::Command1); }
 
   std::vector<std::string> events() {
-    return fake.logOf({"create", "destroy", "show", "hide", "modal", "topmost", "help", "write", "notify",
-                       "end", "message", "popup", "front"});
+    return fake.logOf({"create", "destroy", "show", "hide", "modal", "topmost", "help", "write", "notify", "end",
+                       "message", "popup", "front"});
   }
   std::vector<std::string> eventsSince(std::size_t mark) {
     auto all = events();

@@ -89,11 +89,11 @@ TEST_F(FreeSpaceTest, UsesTheUsersDecimalSeparatorInTheLongFormOnly) {
 
 TEST(Megabytes, TiesAndCarries) {
   // Values on either side of a rounding step.
-  EXPECT_EQ(formatMegabytes(1048575, 1, 2, '.'), "1.00");     // 0.99999904...
+  EXPECT_EQ(formatMegabytes(1048575, 1, 2, '.'), "1.00");  // 0.99999904...
   EXPECT_EQ(formatMegabytes(1048575, 1, 0, '.'), "1");
-  EXPECT_EQ(formatMegabytes(524287, 1, 0, '.'), "0");          // just under a half
-  EXPECT_EQ(formatMegabytes(524288, 1, 0, '.'), "1");          // exactly a half
-  EXPECT_EQ(formatMegabytes(5242, 1, 2, '.'), "0.00");         // 0.004999... rounds down
+  EXPECT_EQ(formatMegabytes(524287, 1, 0, '.'), "0");   // just under a half
+  EXPECT_EQ(formatMegabytes(524288, 1, 0, '.'), "1");   // exactly a half
+  EXPECT_EQ(formatMegabytes(5242, 1, 2, '.'), "0.00");  // 0.004999... rounds down
   EXPECT_EQ(formatMegabytes(5243, 1, 2, '.'), "0.01");
   EXPECT_EQ(formatMegabytes(1u << 30, 1u << 20, 2, '.'), "1073741824.00");
 }

@@ -43,8 +43,8 @@ TEST_F(SettingsTest, NonNumericPositionIsAReadError) {
 }
 
 TEST_F(SettingsTest, HiddenSystemAndFolderEntriesAreNotFound) {
-  for (auto mark : {&fake::FakeFiles::Entry::hidden, &fake::FakeFiles::Entry::system,
-                    &fake::FakeFiles::Entry::folder}) {
+  for (auto mark :
+       {&fake::FakeFiles::Entry::hidden, &fake::FakeFiles::Entry::system, &fake::FakeFiles::Entry::folder}) {
     fake::FakePlatform f;
     App a{f.platform()};
     fake::FakeFiles::Entry entry{configWith(kTwo, 0, 0)};
@@ -99,7 +99,7 @@ TEST_F(SettingsTest, SaveFailureIsReportedAndNothingIsLost) {
   EXPECT_EQ(fake.desktop.messages[0].second, "Kestrovan '99");
   EXPECT_FALSE(fake.ended());
   EXPECT_EQ(config(), configWith(kTwo, 30, 40));  // the old file stands
-  EXPECT_EQ(app.settings.drives[1], "c:\\");       // the new choice is in use
+  EXPECT_EQ(app.settings.drives[1], "c:\\");      // the new choice is in use
   EXPECT_FALSE(fake.desktop.exists("optionswindow"));
   EXPECT_EQ(fake.desktop.modalDepth, 0);  // no set-up was started by re-reading
   // It can be saved later, once the folder is writable again.

@@ -11,14 +11,14 @@ TEST_F(AppTest, NormalStartInOrder) {
   writeConfig(configWith({"c:\\", "d:\\", "", "", "", ""}, 1500, 900));
   start();
   EXPECT_EQ(events(), (Log{
-                          "create optionswindow",          // its help component is set up
-                          "create smallwindow",            // its handle, for leaving the top
-                          "topmost smallwindow on",        // end of the drive window's load
-                          "topmost smallwindow off",       // the options window's load
+                          "create optionswindow",     // its help component is set up
+                          "create smallwindow",       // its handle, for leaving the top
+                          "topmost smallwindow on",   // end of the drive window's load
+                          "topmost smallwindow off",  // the options window's load
                           "create tbarw",
                           "notify add c:1856MB d:532MB",
                           "show smallwindow",
-                          "destroy optionswindow",         // unseen: unloaded again
+                          "destroy optionswindow",  // unseen: unloaded again
                           "topmost smallwindow on",
                       }));
   EXPECT_EQ(app.settings.version, "1.4");
@@ -68,7 +68,7 @@ TEST_F(AppTest, FirstRunSetsUpAndWritesTheFreshFile) {
 TEST_F(AppTest, FirstRunChoosingADriveLeavesAWorkingProgram) {
   whenModal([&](WindowHandle) {
     auto& options = fake.desktop.sink("optionswindow");
-    options.controlClicked(OptionsWindow::Check1 + 1);  // box 2
+    options.controlClicked(OptionsWindow::Check1 + 1);                   // box 2
     fake.desktop.selectItem("optionswindow", OptionsWindow::Drive1, 2);  // z:
     options.controlClicked(OptionsWindow::Command3);
     clickOkay();
@@ -144,8 +144,8 @@ TEST_F(AppTest, HideallSavesThenUnloadsEverythingButTheTray) {
   enter([&] { app.smallwindow.moveTo(600, 700); });
   std::size_t mark = events().size();
   enter([&] { app.hideall(); });
-  EXPECT_EQ(eventsSince(mark), (Log{"write " + kConfig, "destroy aboutwindow", "destroy smallwindow",
-                                    "destroy optionswindow"}));
+  EXPECT_EQ(eventsSince(mark),
+            (Log{"write " + kConfig, "destroy aboutwindow", "destroy smallwindow", "destroy optionswindow"}));
   EXPECT_EQ(config(), configWith({"c:\\", "", "", "", "", ""}, 600, 700));
   EXPECT_FALSE(app.settings.smlshown);
   EXPECT_TRUE(fake.shell.iconPresent);

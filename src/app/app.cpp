@@ -5,7 +5,9 @@
 
 namespace kv {
 
-std::string joinPath(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+std::string joinPath(const std::string& folder, const std::string& name) {
+  return folder + "\\" + name;
+}
 
 App::App(Platform& p)
     : platform(p),
@@ -17,8 +19,12 @@ App::App(Platform& p)
       tbarw(forms, *this),
       tray(*this) {}
 
-std::string App::configPath() { return joinPath(platform.process.exeFolder(), kConfigName); }
-std::string App::helpFilePath() { return joinPath(platform.process.exeFolder(), kHelpFileName); }
+std::string App::configPath() {
+  return joinPath(platform.process.exeFolder(), kConfigName);
+}
+std::string App::helpFilePath() {
+  return joinPath(platform.process.exeFolder(), kHelpFileName);
+}
 
 void App::main() {
   if (platform.process.previousInstance()) {
@@ -70,9 +76,15 @@ void App::quitall() {
   platform.process.end(0);
 }
 
-void App::ontop(WindowHandle window, bool topmost) { platform.desktop.setTopmost(window, topmost); }
-void App::smlontop() { ontop(smallwindow.handle(), true); }
-void App::smlofftop() { ontop(smallwindow.handle(), false); }
+void App::ontop(WindowHandle window, bool topmost) {
+  platform.desktop.setTopmost(window, topmost);
+}
+void App::smlontop() {
+  ontop(smallwindow.handle(), true);
+}
+void App::smlofftop() {
+  ontop(smallwindow.handle(), false);
+}
 
 void App::loadcfg() {
   // After a save that did not reach the file, the file is older than what is in memory:

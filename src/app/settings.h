@@ -10,7 +10,7 @@ constexpr int kSlots = 6;
 
 struct Settings {
   std::array<std::string, kSlots> drives;  // slots 1..6 at 0..5: a drive root such as c:\, or empty
-  std::int16_t smlleft = 0;  // drive window position as last read from the file, twips
+  std::int16_t smlleft = 0;                // drive window position as last read from the file, twips
   std::int16_t smltop = 0;
   bool smlshown = false;  // the drive window is loaded and set up
   std::string version;

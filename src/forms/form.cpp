@@ -44,9 +44,13 @@ void Form::unload() {
   desktop().destroy(gone);
 }
 
-bool Form::modalIsUp() const { return !host_.modalStack.empty(); }
+bool Form::modalIsUp() const {
+  return !host_.modalStack.empty();
+}
 
-void Form::bringModalToFront() { desktop().bringToFront(host_.modalStack.back()->handle_); }
+void Form::bringModalToFront() {
+  desktop().bringToFront(host_.modalStack.back()->handle_);
+}
 
 void Form::show() {
   load();
@@ -93,9 +97,13 @@ void Form::hide() {
   desktop().hide(handle_);
 }
 
-Rect Form::bounds() { return desktop().bounds(handle()); }
+Rect Form::bounds() {
+  return desktop().bounds(handle());
+}
 
-void Form::moveTo(int left, int top) { desktop().moveTo(handle(), left, top); }
+void Form::moveTo(int left, int top) {
+  desktop().moveTo(handle(), left, top);
+}
 
 void Form::helpKey() {
   if (loaded() && helpTopic_ != 0) host_.help.show(handle_, host_.programHelpFile, kHelpContext, helpTopic_);
@@ -121,7 +129,9 @@ void Form::setText(int id, const std::string& text) {
   desktop().setText(handle_, id, text);
 }
 
-const std::string& Form::text(int id) { return control(id).text; }
+const std::string& Form::text(int id) {
+  return control(id).text;
+}
 
 void Form::setVisible(int id, bool visible) {
   ControlState& c = control(id);
@@ -130,7 +140,9 @@ void Form::setVisible(int id, bool visible) {
   desktop().setVisible(handle_, id, visible);
 }
 
-bool Form::controlVisible(int id) { return control(id).visible; }
+bool Form::controlVisible(int id) {
+  return control(id).visible;
+}
 
 void Form::setCheckedState(int id, bool checked) {
   ControlState& c = control(id);
@@ -139,6 +151,8 @@ void Form::setCheckedState(int id, bool checked) {
   desktop().setChecked(handle_, id, checked);
 }
 
-bool Form::checked(int id) { return control(id).checked; }
+bool Form::checked(int id) {
+  return control(id).checked;
+}
 
 }  // namespace kv

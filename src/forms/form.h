@@ -28,8 +28,8 @@ class Form : public WindowEvents {
 
   WindowHandle handle();  // loads the window when it is not loaded
   void load();
-  void unload();          // nothing when not loaded
-  void show();            // modeless
+  void unload();  // nothing when not loaded
+  void show();    // modeless
   void showModal(Form& owner);
   void hide();
 
@@ -55,8 +55,8 @@ class Form : public WindowEvents {
 
   virtual WindowLayout describe() const = 0;
   virtual void onLoad(const LoadTicket&) {}
-  virtual void onUnload() {}     // about to unload; the native window still exists
-  virtual void resetState() {}   // the transient state, dropped at unload
+  virtual void onUnload() {}    // about to unload; the native window still exists
+  virtual void resetState() {}  // the transient state, dropped at unload
 
   // Controls: the text, visibility and check state the program last gave them.
   void setText(int id, const std::string& text);

@@ -9,8 +9,7 @@ namespace kv {
 
 class HelpComponent {
  public:
-  HelpComponent(HelpViewer& viewer, std::function<WindowHandle()> owner)
-      : viewer_(viewer), owner_(std::move(owner)) {}
+  HelpComponent(HelpViewer& viewer, std::function<WindowHandle()> owner) : viewer_(viewer), owner_(std::move(owner)) {}
 
   std::string HelpFile;
   unsigned HelpCommand = 0;

@@ -20,12 +20,12 @@ struct Font {
 enum class Image { None, OptionsBanner, AboutBanner };
 
 struct ControlLayout {
-  int id = 0;           // 100 and up; unique within the window
+  int id = 0;  // 100 and up; unique within the window
   ControlKind kind = ControlKind::Label;
-  std::string name;     // the control's own name, such as Label4
+  std::string name;  // the control's own name, such as Label4
   std::string text;
-  Rect rect;            // relative to the parent: the window's client area or the frame
-  int parent = 0;       // 0: the window; otherwise the id of the frame holding it
+  Rect rect;       // relative to the parent: the window's client area or the frame
+  int parent = 0;  // 0: the window; otherwise the id of the frame holding it
   Font font;
   Colour fore{0, 0, 0};
   Colour back{192, 192, 192};
@@ -47,25 +47,25 @@ struct MenuEntry {
 };
 
 struct Menu {
-  std::string name;      // such as tsmenu
-  std::string caption;   // such as "&Options" when the menu sits on a menu bar
+  std::string name;     // such as tsmenu
+  std::string caption;  // such as "&Options" when the menu sits on a menu bar
   std::vector<MenuEntry> entries;
 };
 
 enum class WindowStyle {
-  Hidden,       // never shown: the tray window
-  Borderless,   // fixed dialog frame, no caption bar, not in the taskbar: the drive window
-  Dialog        // fixed dialog frame with caption and close box
+  Hidden,      // never shown: the tray window
+  Borderless,  // fixed dialog frame, no caption bar, not in the taskbar: the drive window
+  Dialog       // fixed dialog frame with caption and close box
 };
 
 struct WindowLayout {
-  std::string name;     // smallwindow, optionswindow, ...
+  std::string name;  // smallwindow, optionswindow, ...
   std::string caption;
   WindowStyle style = WindowStyle::Dialog;
   int clientWidth = 0;  // twips
   int clientHeight = 0;
   Colour back{192, 192, 192};
-  int helpTopic = 0;    // F1 in this window asks for this topic; 0: none
+  int helpTopic = 0;  // F1 in this window asks for this topic; 0: none
   std::vector<ControlLayout> controls;
   std::vector<Menu> menuBar;
 };

@@ -30,8 +30,7 @@ std::string FreeSpace::shortfree(std::string& slot) {
 std::string FreeSpace::longfree(std::string& slot) {
   std::string prefix = query(slot);
   return prefix + " " +
-         formatMegabytes(counters_.freeClusters, bytesPerCluster(counters_), 2, process_.decimalSeparator()) +
-         " MB";
+         formatMegabytes(counters_.freeClusters, bytesPerCluster(counters_), 2, process_.decimalSeparator()) + " MB";
 }
 
 }  // namespace kv

@@ -83,8 +83,7 @@ constexpr std::uint32_t kHalf = 1u << (kMegabyteBits - 1);
 
 }  // namespace
 
-std::string formatMegabytes(std::uint32_t freeClusters, std::uint64_t bytesPerCluster, int decimals,
-                            char separator) {
+std::string formatMegabytes(std::uint32_t freeClusters, std::uint64_t bytesPerCluster, int decimals, char separator) {
   Wide scaled = Wide::product(freeClusters, bytesPerCluster);
   std::uint32_t scale = decimals == 2 ? 100 : 1;
   scaled.multiply(scale);

@@ -8,8 +8,12 @@ namespace {
 constexpr unsigned kLeftButtonDown = 0x201;
 constexpr unsigned kRightButtonDown = 0x204;
 
-MenuEntry entry(int id, const char* name, const char* caption) { return MenuEntry{id, name, caption, true, ""}; }
-MenuEntry separator(const char* name) { return MenuEntry{0, name, "-", true, ""}; }
+MenuEntry entry(int id, const char* name, const char* caption) {
+  return MenuEntry{id, name, caption, true, ""};
+}
+MenuEntry separator(const char* name) {
+  return MenuEntry{0, name, "-", true, ""};
+}
 }  // namespace
 
 TrayWindow::TrayWindow(FormHost& host, App& app)
@@ -32,9 +36,9 @@ TrayWindow::TrayWindow(FormHost& host, App& app)
 
   smallpopup_.name = "smallpopup";
   smallpopup_.caption = "smallpopup";
-  smallpopup_.entries = {entry(hidemen, "hidemen", "&Hide"),     entry(optmenu, "optmenu", "&Options"),
-                         entry(aboutmen, "aboutmen", "&About"),  separator("sep3"),
-                         entry(helpmen2, "helpmen2", "&Help"),   entry(quitmen, "quitmen", "&Quit")};
+  smallpopup_.entries = {entry(hidemen, "hidemen", "&Hide"),    entry(optmenu, "optmenu", "&Options"),
+                         entry(aboutmen, "aboutmen", "&About"), separator("sep3"),
+                         entry(helpmen2, "helpmen2", "&Help"),  entry(quitmen, "quitmen", "&Quit")};
 }
 
 WindowLayout TrayWindow::describe() const {
@@ -93,17 +97,38 @@ void TrayWindow::help(unsigned long topic) {
 
 void TrayWindow::menuChosen(int id) {
   switch (id) {
-    case showmenu: showSmallWindow(); break;
-    case optionmenu: app_.optionswindow.show(); break;
-    case aboutmenu: app_.aboutwindow.show(); break;
-    case helpmen1: help(400); break;
-    case quitmenu: app_.quitall(); break;
-    case hidemen: app_.hideall(); break;
-    case optmenu: app_.optionswindow.showModal(app_.smallwindow); break;
-    case aboutmen: app_.aboutwindow.showModal(app_.smallwindow); break;
-    case helpmen2: help(100); break;
-    case quitmen: app_.quitall(); break;
-    default: break;  // the drive entries and "no choice" do nothing
+    case showmenu:
+      showSmallWindow();
+      break;
+    case optionmenu:
+      app_.optionswindow.show();
+      break;
+    case aboutmenu:
+      app_.aboutwindow.show();
+      break;
+    case helpmen1:
+      help(400);
+      break;
+    case quitmenu:
+      app_.quitall();
+      break;
+    case hidemen:
+      app_.hideall();
+      break;
+    case optmenu:
+      app_.optionswindow.showModal(app_.smallwindow);
+      break;
+    case aboutmen:
+      app_.aboutwindow.showModal(app_.smallwindow);
+      break;
+    case helpmen2:
+      help(100);
+      break;
+    case quitmen:
+      app_.quitall();
+      break;
+    default:
+      break;  // the drive entries and "no choice" do nothing
   }
 }
 

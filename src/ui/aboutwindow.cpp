@@ -68,8 +68,7 @@ void AboutWindow::reftext() {
   const std::string pair = "\r\n\r\n";
   setText(Text1, "Kestrovan '99, Version: " + app_.settings.version + pair + kMakerLine + pair +
                      "Kestrovan '99 is a simple utility to tell" +
-                     " you how much space is remaining on up to 6 drives." + pair +
-                     "Press F1 for help on any window.");
+                     " you how much space is remaining on up to 6 drives." + pair + "Press F1 for help on any window.");
 }
 
 void AboutWindow::endab() {

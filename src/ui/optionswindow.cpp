@@ -37,8 +37,8 @@ WindowLayout OptionsWindow::describe() const {
   const Point boxes[6] = {{870, 600}, {2235, 600}, {870, 1005}, {2235, 1005}, {870, 1395}, {2235, 1395}};
   for (int n = 6; n >= 1; --n) {
     std::string name = "Check" + std::to_string(n);
-    ControlLayout* c = add(box(n), ControlKind::CheckBox, "", "c:\\",
-                         {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, Frame1);
+    ControlLayout* c =
+        add(box(n), ControlKind::CheckBox, "", "c:\\", {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, Frame1);
     c->name = name;
   }
   add(Label1, ControlKind::Label, "Label1", "Please select drives below:", {900, 255, 2460, 240}, Frame1)->font =
@@ -159,7 +159,9 @@ void OptionsWindow::Command1_Click() {
   endop();
 }
 
-void OptionsWindow::cancel() { endop(); }
+void OptionsWindow::cancel() {
+  endop();
+}
 
 void OptionsWindow::endop() {
   if (app_.settings.smlshown) app_.smlontop();
@@ -186,9 +188,14 @@ void OptionsWindow::menuChosen(int id) {
       CommonDialog1().HelpContext = 200;
       CommonDialog1().ShowHelp();
       break;
-    case cancmen: cancel(); break;
-    case okmen: Command1_Click(); break;
-    default: break;
+    case cancmen:
+      cancel();
+      break;
+    case okmen:
+      Command1_Click();
+      break;
+    default:
+      break;
   }
 }
 

@@ -5,7 +5,7 @@
 namespace kv::fake {
 
 namespace {
-constexpr int kFrame = 45;    // twips each side
+constexpr int kFrame = 45;     // twips each side
 constexpr int kCaption = 270;  // twips
 }  // namespace
 
@@ -85,7 +85,9 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   activate(owner);
 }
 
-Rect FakeDesktop::bounds(WindowHandle h) { return windows_.at(h).bounds; }
+Rect FakeDesktop::bounds(WindowHandle h) {
+  return windows_.at(h).bounds;
+}
 
 void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
   Rect& b = windows_.at(h).bounds;
@@ -99,7 +101,9 @@ void FakeDesktop::setTopmost(WindowHandle h, bool on) {
   log_.push_back("topmost " + nameOf(h) + (on ? " on" : " off"));
 }
 
-void FakeDesktop::setForeground(WindowHandle h) { log_.push_back("foreground " + nameOf(h)); }
+void FakeDesktop::setForeground(WindowHandle h) {
+  log_.push_back("foreground " + nameOf(h));
+}
 
 FakeControl& FakeDesktop::control(WindowHandle h, int id) {
   auto& controls = windows_.at(h).controls;
@@ -113,8 +117,12 @@ void FakeDesktop::setText(WindowHandle h, int id, const std::string& text) {
   ++windows_.at(h).textWrites;
 }
 
-void FakeDesktop::setVisible(WindowHandle h, int id, bool visible) { control(h, id).visible = visible; }
-void FakeDesktop::setChecked(WindowHandle h, int id, bool checked) { control(h, id).checked = checked; }
+void FakeDesktop::setVisible(WindowHandle h, int id, bool visible) {
+  control(h, id).visible = visible;
+}
+void FakeDesktop::setChecked(WindowHandle h, int id, bool checked) {
+  control(h, id).checked = checked;
+}
 
 void FakeDesktop::setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) {
   FakeControl& c = control(h, id);

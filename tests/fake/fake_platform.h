@@ -70,7 +70,7 @@ class FakeDesktop : public Desktop {
   void runEvents() override {}
 
   // Looking at the windows.
-  FakeWindow* find(const std::string& name);  // nullptr when not created
+  FakeWindow* find(const std::string& name);    // nullptr when not created
   FakeWindow& window(const std::string& name);  // fails the test when not created
   WindowHandle handleOf(const std::string& name);
   bool exists(const std::string& name) { return find(name) != nullptr; }

@@ -16,7 +16,9 @@ void check(bool ok) {
 }
 
 // A slot holding a double quote cannot be written back as it is: the file format has no escape.
-bool plainSlot(const std::string& s) { return s.find('"') == std::string::npos; }
+bool plainSlot(const std::string& s) {
+  return s.find('"') == std::string::npos;
+}
 
 }  // namespace
 

@@ -13,19 +13,25 @@ Handle counted(Handle handle) {
 
 }  // namespace
 
-HFONT createCountedFont(const LOGFONTW& font) { return counted(CreateFontIndirectW(&font)); }
+HFONT createCountedFont(const LOGFONTW& font) {
+  return counted(CreateFontIndirectW(&font));
+}
 
-HBRUSH createCountedBrush(COLORREF colour) { return counted(CreateSolidBrush(colour)); }
+HBRUSH createCountedBrush(COLORREF colour) {
+  return counted(CreateSolidBrush(colour));
+}
 
 HBITMAP loadCountedBitmap(HINSTANCE module, int resourceId) {
-  return counted(static_cast<HBITMAP>(
-      LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  return counted(
+      static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
 }
 
 void deleteCounted(HGDIOBJ object) {
   if (object && DeleteObject(object)) --live;
 }
 
-long liveGdiObjects() { return live; }
+long liveGdiObjects() {
+  return live;
+}
 
 }  // namespace kv::win32

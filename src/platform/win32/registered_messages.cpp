@@ -32,8 +32,7 @@ SIZE_T privateBytes() {
   if (!query) return 0;
   PROCESS_MEMORY_COUNTERS_EX counters{};
   counters.cb = sizeof counters;
-  if (!query(GetCurrentProcess(), reinterpret_cast<PPROCESS_MEMORY_COUNTERS>(&counters), sizeof counters))
-    return 0;
+  if (!query(GetCurrentProcess(), reinterpret_cast<PPROCESS_MEMORY_COUNTERS>(&counters), sizeof counters)) return 0;
   // Wine fills in only the basic counters; their commit charge is the same figure.
   return counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
 }

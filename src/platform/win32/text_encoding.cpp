@@ -44,10 +44,18 @@ std::wstring shortForm(const std::wstring& path) {
 
 }  // namespace
 
-std::wstring fromAnsi(const std::string& text) { return widen(text, CP_ACP); }
-std::string toAnsi(const std::wstring& text) { return narrow(text, CP_ACP); }
-std::wstring fromUtf8(const std::string& text) { return widen(text, CP_UTF8); }
-std::string toUtf8(const std::wstring& text) { return narrow(text, CP_UTF8); }
+std::wstring fromAnsi(const std::string& text) {
+  return widen(text, CP_ACP);
+}
+std::string toAnsi(const std::wstring& text) {
+  return narrow(text, CP_ACP);
+}
+std::wstring fromUtf8(const std::string& text) {
+  return widen(text, CP_UTF8);
+}
+std::string toUtf8(const std::wstring& text) {
+  return narrow(text, CP_UTF8);
+}
 
 std::string ansiPath(const std::string& utf8Path) {
   const std::wstring wide = fromUtf8(utf8Path);

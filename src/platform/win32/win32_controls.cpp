@@ -45,9 +45,12 @@ Kind kindOf(ControlKind kind) {
 
 int imageResource(Image image) {
   switch (image) {
-    case Image::OptionsBanner: return IDB_OPTIONS_BANNER;
-    case Image::AboutBanner: return IDB_ABOUT_BANNER;
-    case Image::None: break;
+    case Image::OptionsBanner:
+      return IDB_OPTIONS_BANNER;
+    case Image::AboutBanner:
+      return IDB_ABOUT_BANNER;
+    case Image::None:
+      break;
   }
   return 0;
 }
@@ -144,9 +147,9 @@ void create(NativeWindow& window, Control& control, HINSTANCE module) {
   // A picture's text would be read as the name of a bitmap resource; it gets its text later.
   const std::wstring text = fromAnsi(layout.text);
   const bool textNow = layout.kind != ControlKind::Picture;
-  control.hwnd = CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, left, top,
-                                 width, height, window.hwnd,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
+  control.hwnd =
+      CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, left, top, width, height,
+                      window.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
   if (!control.hwnd) throw Failure("The control " + layout.name + " could not be created.");
 
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(layout.font, scale)), FALSE);

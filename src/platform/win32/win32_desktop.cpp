@@ -15,10 +15,16 @@ namespace {
 
 constexpr UINT_PTR kTimerId = 1;
 
-HWND toHwnd(WindowHandle handle) { return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle)); }
-WindowHandle toHandle(HWND hwnd) { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(hwnd)); }
+HWND toHwnd(WindowHandle handle) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+}
+WindowHandle toHandle(HWND hwnd) {
+  return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(hwnd));
+}
 
-std::wstring className(const std::string& name) { return L"Kestrovan99_" + fromAnsi(name); }
+std::wstring className(const std::string& name) {
+  return L"Kestrovan99_" + fromAnsi(name);
+}
 
 void frameStyle(WindowStyle kind, DWORD& style, DWORD& exStyle) {
   // No WS_CLIPCHILDREN: a frame never paints its inside, which shows the window's background.
@@ -55,9 +61,8 @@ LRESULT CALLBACK ownerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }
 
 HICON loadIcon(HINSTANCE module, int widthMetric, int heightMetric) {
-  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
-                                       LR_DEFAULTCOLOR));
+  return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                       GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -99,8 +104,8 @@ HWND Win32Desktop::hiddenOwner() {
   kind.lpszClassName = kClass;
   if (!RegisterClassExW(&kind) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     throw Failure("The window class of the windows' owner could not be registered.");
-  hiddenOwner_ = CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_,
-                                 nullptr);
+  hiddenOwner_ =
+      CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, nullptr);
   if (!hiddenOwner_) throw Failure("The windows' owner could not be created.");
   return hiddenOwner_;
 }
@@ -266,7 +271,9 @@ void Win32Desktop::setTopmost(WindowHandle handle, bool topmost) {
   SetWindowPos(toHwnd(handle), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
-void Win32Desktop::setForeground(WindowHandle handle) { SetForegroundWindow(toHwnd(handle)); }
+void Win32Desktop::setForeground(WindowHandle handle) {
+  SetForegroundWindow(toHwnd(handle));
+}
 
 void Win32Desktop::setText(WindowHandle handle, int id, const std::string& text) {
   const std::wstring wide = fromAnsi(text);
@@ -295,7 +302,9 @@ void Win32Desktop::setChecked(WindowHandle handle, int id, bool checked) {
   SendMessageW(control(handle, id).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void Win32Desktop::setFocus(WindowHandle handle, int id) { SetFocus(control(handle, id).hwnd); }
+void Win32Desktop::setFocus(WindowHandle handle, int id) {
+  SetFocus(control(handle, id).hwnd);
+}
 
 void Win32Desktop::setItems(WindowHandle handle, int id, const std::vector<std::string>& items, int current) {
   HWND list = control(handle, id).hwnd;
@@ -323,7 +332,9 @@ void Win32Desktop::startTimer(WindowHandle handle, unsigned milliseconds) {
   SetTimer(toHwnd(handle), kTimerId, milliseconds, nullptr);
 }
 
-void Win32Desktop::stopTimer(WindowHandle handle) { KillTimer(toHwnd(handle), kTimerId); }
+void Win32Desktop::stopTimer(WindowHandle handle) {
+  KillTimer(toHwnd(handle), kTimerId);
+}
 
 int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   HWND owner = toHwnd(ownerHandle);
@@ -346,9 +357,13 @@ void Win32Desktop::messageBox(WindowHandle owner, const std::string& text, const
   MessageBoxA(window && IsWindow(window) ? window : nullptr, text.c_str(), caption.c_str(), MB_OK);
 }
 
-int Win32Desktop::screenWidth() { return scale_.twips(GetSystemMetrics(SM_CXSCREEN)); }
+int Win32Desktop::screenWidth() {
+  return scale_.twips(GetSystemMetrics(SM_CXSCREEN));
+}
 
-int Win32Desktop::twipsPerPixelX() { return MulDiv(1440, 1, scale_.dpi()); }
+int Win32Desktop::twipsPerPixelX() {
+  return MulDiv(1440, 1, scale_.dpi());
+}
 
 unsigned long Win32Desktop::iconHandle(WindowHandle) {
   loadIcons();
@@ -386,7 +401,9 @@ void Win32Desktop::dispatch(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void Win32Desktop::runEntry(const std::function<void()>& handler) { atEntry(*this, process_, handler); }
+void Win32Desktop::runEntry(const std::function<void()>& handler) {
+  atEntry(*this, process_, handler);
+}
 
 void Win32Desktop::windowActivated(NativeWindow& window) {
   const HWND previous = lastActive_;

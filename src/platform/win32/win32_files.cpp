@@ -15,13 +15,12 @@ constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FIL
 // The system's own words for an error, such as "Access is denied."
 std::string reasonFor(DWORD error) {
   char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      0, reinterpret_cast<char*>(&text), 0, nullptr);
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string reason = length && text ? std::string(text, length) : std::string();
   if (text) LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' '))
-    reason.pop_back();
+  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
   if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
   return reason;
 }
@@ -139,6 +138,8 @@ std::string Win32Files::createTemporary(const std::string& extension, const std:
   return {};
 }
 
-void Win32Files::remove(const std::string& path) { DeleteFileW(fromUtf8(path).c_str()); }
+void Win32Files::remove(const std::string& path) {
+  DeleteFileW(fromUtf8(path).c_str());
+}
 
 }  // namespace kv::win32

@@ -37,10 +37,14 @@ ACCEL acceleratorOf(const MenuEntry& entry) {
   accel.fVirt = FVIRTKEY;
   std::string rest = entry.shortcut;
   for (bool modifier = true; modifier;) {
-    if (startsWith(rest, "Ctrl+", rest)) accel.fVirt |= FCONTROL;
-    else if (startsWith(rest, "Shift+", rest)) accel.fVirt |= FSHIFT;
-    else if (startsWith(rest, "Alt+", rest)) accel.fVirt |= FALT;
-    else modifier = false;
+    if (startsWith(rest, "Ctrl+", rest))
+      accel.fVirt |= FCONTROL;
+    else if (startsWith(rest, "Shift+", rest))
+      accel.fVirt |= FSHIFT;
+    else if (startsWith(rest, "Alt+", rest))
+      accel.fVirt |= FALT;
+    else
+      modifier = false;
   }
   accel.key = keyOf(rest);
   if (accel.key == 0) throw Failure("The menu entry " + entry.name + " has an unknown shortcut: " + entry.shortcut);

@@ -3,8 +3,8 @@
 #include <set>
 #include <vector>
 
-#include "platform/window_layout.h"
 #include "platform/win32/win32_api.h"
+#include "platform/window_layout.h"
 
 namespace kv::win32 {
 

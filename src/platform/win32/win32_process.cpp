@@ -91,6 +91,8 @@ char Win32Process::decimalSeparator() {
   return '.';
 }
 
-void Win32Process::end(int code) { ExitProcess(static_cast<UINT>(code)); }
+void Win32Process::end(int code) {
+  ExitProcess(static_cast<UINT>(code));
+}
 
 }  // namespace kv::win32

@@ -8,7 +8,9 @@
 namespace kv::win32 {
 namespace {
 
-bool isDialog(const NativeWindow& window) { return window.layout.style == WindowStyle::Dialog; }
+bool isDialog(const NativeWindow& window) {
+  return window.layout.style == WindowStyle::Dialog;
+}
 
 // The dialog manager's habit for a window that is not a dialog box: on activation the focus
 // goes back to the control that had it, or to the first control that takes the tab key.
@@ -38,7 +40,9 @@ LRESULT onCommand(NativeWindow& window, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-NativeWindow::~NativeWindow() { releaseResources(); }
+NativeWindow::~NativeWindow() {
+  releaseResources();
+}
 
 Control* NativeWindow::control(int id) {
   for (Control& c : controls)
@@ -83,19 +87,44 @@ HBRUSH controlColours(NativeWindow& window, HWND child, HDC dc) {
 
 bool classifyPointer(UINT message, Pointer& phase, MouseButton& button) {
   switch (message) {
-    case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Left; return true;
-    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Right; return true;
-    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: phase = Pointer::Down; button = MouseButton::Middle; return true;
-    case WM_LBUTTONUP: phase = Pointer::Up; button = MouseButton::Left; return true;
-    case WM_RBUTTONUP: phase = Pointer::Up; button = MouseButton::Right; return true;
-    case WM_MBUTTONUP: phase = Pointer::Up; button = MouseButton::Middle; return true;
-    case WM_MOUSEMOVE: phase = Pointer::Move; button = MouseButton::Left; return true;
-    default: return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      phase = Pointer::Down;
+      button = MouseButton::Left;
+      return true;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      phase = Pointer::Down;
+      button = MouseButton::Right;
+      return true;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      phase = Pointer::Down;
+      button = MouseButton::Middle;
+      return true;
+    case WM_LBUTTONUP:
+      phase = Pointer::Up;
+      button = MouseButton::Left;
+      return true;
+    case WM_RBUTTONUP:
+      phase = Pointer::Up;
+      button = MouseButton::Right;
+      return true;
+    case WM_MBUTTONUP:
+      phase = Pointer::Up;
+      button = MouseButton::Middle;
+      return true;
+    case WM_MOUSEMOVE:
+      phase = Pointer::Move;
+      button = MouseButton::Left;
+      return true;
+    default:
+      return false;
   }
 }
 
-void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Pointer phase,
-                  MouseButton button, LPARAM lParam) {
+void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Pointer phase, MouseButton button,
+                  LPARAM lParam) {
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (source != window.hwnd) MapWindowPoints(source, window.hwnd, &at, 1);
   const DpiScale& scale = window.host.scale();

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "platform/window_events.h"
-#include "platform/window_layout.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/win32_api.h"
+#include "platform/window_events.h"
+#include "platform/window_layout.h"
 
 namespace kv::win32 {
 

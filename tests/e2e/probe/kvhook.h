@@ -8,19 +8,19 @@
 #define KVHOOK_TEXT_CHARS 128
 
 struct kvhook_menu_item {
-    DWORD ok;
-    DWORD id;
-    DWORD type;
-    DWORD state;
-    DWORD submenu;
-    LONG left, top, right, bottom;
-    WCHAR text[KVHOOK_TEXT_CHARS];
+  DWORD ok;
+  DWORD id;
+  DWORD type;
+  DWORD state;
+  DWORD submenu;
+  LONG left, top, right, bottom;
+  WCHAR text[KVHOOK_TEXT_CHARS];
 };
 
 struct kvhook_menu_request {
-    DWORD hmenu;
-    LONG count;
-    struct kvhook_menu_item items[KVHOOK_MAX_ITEMS];
+  DWORD hmenu;
+  LONG count;
+  struct kvhook_menu_item items[KVHOOK_MAX_ITEMS];
 };
 
 #endif

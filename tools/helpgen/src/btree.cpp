@@ -105,10 +105,10 @@ Bytes build_btree(const BTreeShape& shape, const std::vector<BTreeEntry>& entrie
   out.u16(shape.flags);
   out.u16(shape.page_size);
   out.fixed_string(shape.structure, 16);
-  out.i16(0);                                      // must be zero
-  out.i16(0);                                      // page splits
-  out.i16(static_cast<int>(pages.size() - 1));     // root: the last page written
-  out.i16(-1);                                     // must be -1
+  out.i16(0);                                   // must be zero
+  out.i16(0);                                   // page splits
+  out.i16(static_cast<int>(pages.size() - 1));  // root: the last page written
+  out.i16(-1);                                  // must be -1
   out.i16(static_cast<int>(pages.size()));
   out.i16(levels);
   out.i32(static_cast<std::int32_t>(entries.size()));

@@ -16,7 +16,7 @@ class ByteWriter {
   void u32(std::uint32_t v);
   void i16(int v) { u16(static_cast<unsigned>(v) & 0xFFFFu); }
   void i32(std::int32_t v) { u32(static_cast<std::uint32_t>(v)); }
-  void zstring(const std::string& s);       // the bytes of s and a NUL
+  void zstring(const std::string& s);                          // the bytes of s and a NUL
   void fixed_string(const std::string& s, std::size_t width);  // NUL-padded, cut to width
   void append(const Bytes& b) { out_.insert(out_.end(), b.begin(), b.end()); }
   void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }

@@ -37,7 +37,8 @@ Bytes build_container(const std::vector<InternalFile>& files) {
   std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.name < b.name; });
   std::vector<BTreeEntry> entries;
   for (std::size_t i = 0; i < placed.size(); ++i) {
-    if (i > 0 && placed[i].name == placed[i - 1].name) throw std::invalid_argument("internal file twice: " + placed[i].name);
+    if (i > 0 && placed[i].name == placed[i - 1].name)
+      throw std::invalid_argument("internal file twice: " + placed[i].name);
     ByteWriter key, value;
     key.zstring(placed[i].name);
     value.u32(placed[i].offset);

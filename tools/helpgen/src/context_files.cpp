@@ -9,7 +9,8 @@ namespace helpgen {
 
 Bytes build_context_file(std::vector<ContextEntry> entries, std::uint16_t page_size) {
   // The viewer compares hashes as signed numbers.
-  std::sort(entries.begin(), entries.end(), [](const ContextEntry& a, const ContextEntry& b) { return a.hash < b.hash; });
+  std::sort(entries.begin(), entries.end(),
+            [](const ContextEntry& a, const ContextEntry& b) { return a.hash < b.hash; });
   std::vector<BTreeEntry> tree;
   for (const ContextEntry& e : entries) {
     ByteWriter key, value;
@@ -22,7 +23,8 @@ Bytes build_context_file(std::vector<ContextEntry> entries, std::uint16_t page_s
 
 Bytes build_context_map_file(std::vector<ContextEntry> entries) {
   if (entries.size() > 0x7FFF) throw std::length_error("too many context numbers");
-  std::sort(entries.begin(), entries.end(), [](const ContextEntry& a, const ContextEntry& b) { return a.number < b.number; });
+  std::sort(entries.begin(), entries.end(),
+            [](const ContextEntry& a, const ContextEntry& b) { return a.number < b.number; });
   ByteWriter w;
   w.u16(static_cast<unsigned>(entries.size()));
   for (const ContextEntry& e : entries) {

@@ -22,10 +22,10 @@ const char* const kFaces[] = {"Arial", "Courier New"};
 
 // Indexed by FontId.
 const FontDescriptor kFonts[] = {
-    {0, 20, kFamilySwiss, 0, 0, 0, 0},             // body text, 10 pt
-    {kBold, 28, kFamilySwiss, 0, 0, 0, 0x80},      // topic title, 14 pt, dark blue
-    {kBold, 22, kFamilySwiss, 0, 0, 0, 0},         // sub-heading, 11 pt
-    {0, 20, kFamilyModern, 1, 0, 0, 0},            // fixed-font blocks, 10 pt
+    {0, 20, kFamilySwiss, 0, 0, 0, 0},         // body text, 10 pt
+    {kBold, 28, kFamilySwiss, 0, 0, 0, 0x80},  // topic title, 14 pt, dark blue
+    {kBold, 22, kFamilySwiss, 0, 0, 0, 0},     // sub-heading, 11 pt
+    {0, 20, kFamilyModern, 1, 0, 0, 0},        // fixed-font blocks, 10 pt
 };
 
 }  // namespace

@@ -32,11 +32,16 @@ struct Layout {
 
 Layout layout_of(Style s) {
   switch (s) {
-    case Style::Title: return {kTitleFont, 0, 8, 0, 0};
-    case Style::Body: return {kBodyFont, 12, 0, 0, 0};
-    case Style::Heading: return {kHeadingFont, 20, 0, 0, 0};
-    case Style::Item: return {kBodyFont, 6, 0, 44, -28};
-    case Style::Code: return {kCodeFont, 12, 0, 20, 0};
+    case Style::Title:
+      return {kTitleFont, 0, 8, 0, 0};
+    case Style::Body:
+      return {kBodyFont, 12, 0, 0, 0};
+    case Style::Heading:
+      return {kHeadingFont, 20, 0, 0, 0};
+    case Style::Item:
+      return {kBodyFont, 6, 0, 44, -28};
+    case Style::Code:
+      return {kCodeFont, 12, 0, 20, 0};
   }
   throw std::logic_error("unknown paragraph style");
 }
@@ -115,7 +120,7 @@ TextRecord encode_paragraph(const Paragraph& p, const JumpHash& jump_hash) {
   if (l.left) d.cshort(l.left);
   if (l.first) d.cshort(l.first);
   if (p.style == Style::Item) {
-    d.cshort(1);          // one tab stop, left-aligned, where the text of the entry starts
+    d.cshort(1);  // one tab stop, left-aligned, where the text of the entry starts
     d.cushort(static_cast<unsigned>(l.left));
   }
   d.append(c.commands());

@@ -55,7 +55,8 @@ TopicFile build_topic_file(const std::vector<Topic>& topics, const JumpHash& jum
   TopicFile result;
   std::size_t block = 0, offset = 0, characters = 0;
   for (Record& r : records) {
-    if (r.size() > kBlockData) throw std::length_error(topics[r.topic].source + ": a paragraph is too long for one block");
+    if (r.size() > kBlockData)
+      throw std::length_error(topics[r.topic].source + ": a paragraph is too long for one block");
     if (offset + r.size() > kBlockData) {
       ++block;
       offset = 0;
@@ -64,7 +65,8 @@ TopicFile build_topic_file(const std::vector<Topic>& topics, const JumpHash& jum
     r.block = block;
     r.offset = offset;
     r.pos = position(block, offset);
-    if (r.type == kTopicHeaderRecord) result.topic_offsets.push_back(static_cast<std::uint32_t>(block * 0x8000 + characters));
+    if (r.type == kTopicHeaderRecord)
+      result.topic_offsets.push_back(static_cast<std::uint32_t>(block * 0x8000 + characters));
     offset += r.size();
     characters += r.characters;
   }

@@ -28,7 +28,9 @@ std::string trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-bool starts_with(const std::string& s, const char* prefix) { return s.rfind(prefix, 0) == 0; }
+bool starts_with(const std::string& s, const char* prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 // Length of a list marker at the start of the line ("- " or "12. "), or 0.
 std::size_t marker_length(const std::string& s) {
@@ -43,7 +45,8 @@ std::int32_t parse_number(const std::string& s, const std::string& source, int l
   if (s.empty() || s.size() > 10) fail(source, line, "expected a context number, got \"" + s + "\"");
   long long v = 0;
   for (char c : s) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) fail(source, line, "expected a context number, got \"" + s + "\"");
+    if (!std::isdigit(static_cast<unsigned char>(c)))
+      fail(source, line, "expected a context number, got \"" + s + "\"");
     v = v * 10 + (c - '0');
   }
   if (v < 1 || v > 0x7FFFFFFF) fail(source, line, "context number out of range: " + s);
@@ -61,7 +64,8 @@ void add_inline(std::vector<Piece>& out, const std::string& text, const std::str
     }
     std::size_t close = text.find("](", open);
     std::size_t end = close == std::string::npos ? close : text.find(')', close);
-    if (close == std::string::npos || end == std::string::npos) fail(source, line, "unfinished jump: " + text.substr(open));
+    if (close == std::string::npos || end == std::string::npos)
+      fail(source, line, "unfinished jump: " + text.substr(open));
     if (open > pos) out.push_back({Piece::Kind::Text, text.substr(pos, open - pos), 0});
     std::string shown = text.substr(open + 1, close - open - 1);
     if (shown.empty()) fail(source, line, "jump without text");

@@ -8,8 +8,8 @@
 #include "context_hash.h"
 #include "hlp_reader.h"
 
-using helpgen::ByteWriter;
 using helpgen::Bytes;
+using helpgen::ByteWriter;
 
 namespace {
 

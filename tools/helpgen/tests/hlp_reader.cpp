@@ -11,7 +11,9 @@
 namespace hlpread {
 namespace {
 
-[[noreturn]] void bad(const std::string& what) { throw std::runtime_error("bad help file: " + what); }
+[[noreturn]] void bad(const std::string& what) {
+  throw std::runtime_error("bad help file: " + what);
+}
 
 class Cursor {
  public:
@@ -347,10 +349,17 @@ void HelpFile::read_topics() {
         std::uint8_t cmd = d1.u8();
         if (cmd == 0xFF) break;
         switch (cmd) {
-          case 0x80: p.fonts.push_back(d1.u16()); break;
-          case 0x81: p.text += '\n'; break;
-          case 0x82: break;
-          case 0x83: p.text += '\t'; break;
+          case 0x80:
+            p.fonts.push_back(d1.u16());
+            break;
+          case 0x81:
+            p.text += '\n';
+            break;
+          case 0x82:
+            break;
+          case 0x83:
+            p.text += '\t';
+            break;
           case 0x89:
             if (!in_jump) bad("end of a jump that was not started");
             in_jump = false;
@@ -360,7 +369,8 @@ void HelpFile::read_topics() {
             p.jumps.push_back({"", d1.i32()});
             in_jump = true;
             break;
-          default: bad("unexpected formatting command " + std::to_string(cmd));
+          default:
+            bad("unexpected formatting command " + std::to_string(cmd));
         }
       }
       if (in_jump) bad("jump not ended");

@@ -37,9 +37,9 @@ TEST(KestrovanHelp, EveryTopicNumberTheProgramUsesOpensItsTopic) {
                {"first time", "Options", "Accept Drive", "Okay", "kv99.cfg", "tray"});
   expect_topic(100, "The drive window",
                {"two seconds", "drag", "any mouse button", "left click", "Hide", "Options", "About", "Help", "Quit"});
-  expect_topic(200, "Choosing drives: the Options window",
-               {"check box", "Accept Drive", "Okay", "Cancel", "Discard Changes", "Ctrl+C", "Accept Changes", "Ctrl+O",
-                "F1"});
+  expect_topic(
+      200, "Choosing drives: the Options window",
+      {"check box", "Accept Drive", "Okay", "Cancel", "Discard Changes", "Ctrl+C", "Accept Changes", "Ctrl+O", "F1"});
   expect_topic(300, "The About window", {"version", "web", "Click anywhere"});
   expect_topic(400, "The tray icon and its menu",
                {"c:1856MB d:532MB", "c: 1856.25 MB", "Show Kestrovan '99", "Options", "About", "Help", "Quit"});

@@ -125,7 +125,8 @@ TEST_F(GeneratedFile, TopicsKeepTheirTitlesTextAndBrowseOrder) {
     EXPECT_EQ(t.paragraphs[0].fonts, (std::vector<unsigned>{1}));
     for (std::size_t p = 0; p < topics[i].paragraphs.size(); ++p) {
       std::string expected = plain_text(topics[i].paragraphs[p]);
-      if (topics[i].paragraphs[p].style == helpgen::Style::Item) expected = topics[i].paragraphs[p].marker + "\t" + expected;
+      if (topics[i].paragraphs[p].style == helpgen::Style::Item)
+        expected = topics[i].paragraphs[p].marker + "\t" + expected;
       EXPECT_EQ(t.paragraphs[p + 1].text, expected);
     }
     EXPECT_EQ(t.browse_back, i == 0 ? 0xFFFFFFFF : f.topics[i - 1].offset);
