@@ -44,19 +44,20 @@ target_link_options(kestrovan99 PRIVATE -municode)
 # shell32 is not linked: the program loads it from the system folder at run time.
 target_link_libraries(kestrovan99 PRIVATE user32 gdi32 comctl32 advapi32)
 
-# The help file, built by the native build, goes beside the program.
-set(KV_HELP_FILE "" CACHE FILEPATH "Help file to copy beside kestrovan99.exe (kestrovan99.hlp)")
-if(KV_HELP_FILE AND EXISTS ${KV_HELP_FILE})
-  add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/kestrovan99.hlp
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KV_HELP_FILE} ${CMAKE_BINARY_DIR}/kestrovan99.hlp
-    DEPENDS ${KV_HELP_FILE}
-    COMMENT "Copying the help file beside kestrovan99.exe"
-    VERBATIM)
-  add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
-elseif(KV_HELP_FILE)
-  message(STATUS "No help file at ${KV_HELP_FILE}: none is copied beside the program")
+# The help file, written by the native build, goes beside the program and into the package. It is
+# required: a build without it would ship a program whose every help request fails.
+set(KV_HELP_FILE "" CACHE FILEPATH "The help file the native build wrote (build/native/kestrovan99.hlp)")
+if(NOT KV_HELP_FILE)
+  message(FATAL_ERROR "KV_HELP_FILE is not set: scripts/build passes the native build's kestrovan99.hlp")
 endif()
+# A missing file fails the build here: Ninja has no rule to make it.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/kestrovan99.hlp
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KV_HELP_FILE} ${CMAKE_BINARY_DIR}/kestrovan99.hlp
+  DEPENDS ${KV_HELP_FILE}
+  COMMENT "Copying the help file beside kestrovan99.exe"
+  VERBATIM)
+add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
 
 kv_optional_subdirectory(tests/e2e/probe)
 
@@ -68,9 +69,7 @@ target_include_directories(kvbench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_S
 
 # The package: the program and its help file side by side, as a ZIP archive.
 install(TARGETS kestrovan99 RUNTIME DESTINATION .)
-if(KV_HELP_FILE AND EXISTS ${KV_HELP_FILE})
-  install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp DESTINATION .)
-endif()
+install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kestrovan99)
 set(CPACK_PACKAGE_FILE_NAME kestrovan99-1.04.0003-win32)

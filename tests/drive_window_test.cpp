@@ -114,7 +114,9 @@ TEST_F(DriveWindowTest, TimerAndActivationRefreshAndAnUnchangedRefreshWritesNoth
   EXPECT_EQ(drive().textWrites, writes + 1);  // only the line that changed
 
   freeMegabytes("d:\\", 200);
-  enter([&] { fake.desktop.sink("smallwindow").activated(); });
+  enter([&] { app.aboutwindow.show(); });  // another window of the program, then back
+  enter([&] { app.aboutwindow.unload(); });
+  enter([&] { fake.desktop.activate(fake.desktop.handleOf("smallwindow")); });
   EXPECT_EQ(line(103), "d: 200.00 MB");
   EXPECT_EQ(drive().textWrites, writes + 2);
 

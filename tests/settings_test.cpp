@@ -161,3 +161,38 @@ TEST_F(SettingsTest, RoundTripThroughTheProgram) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+TEST_F(AppTest, AFailedSavesMessageBoxKeepsTheProgramFromReenteringItself) {
+  writeConfig(configWith({"c:\\", "", "", "", "", ""}, 1500, 900));
+  start();
+  fake.files.writeFailure = "Access is denied.";
+  auto& drive = fake.desktop.sink("smallwindow");
+  fake.desktop.onMessageBox.push_back([&] {
+    // While the box is up: a click on the drive window, a timer tick and Quit from the tray menu.
+    enter([&] { drive.mouseDown(MouseButton::Left, 300, 150); });
+    enter([&] { drive.mouseUp(MouseButton::Left, 300, 150); });
+    enter([&] { drive.timer(); });
+    whenMenu(TrayWindow::quitmenu);
+    enter([&] { fake.desktop.sink("tbarw").trayMessage(0x204); });
+  });
+  enter([&] { drive.mouseDown(MouseButton::Left, 300, 150); });
+  enter([&] { drive.mouseUp(MouseButton::Left, 300, 150); });
+  EXPECT_EQ(fake.desktop.messages.size(), 1u);
+  EXPECT_FALSE(fake.desktop.exists("smallwindow"));
+  EXPECT_FALSE(fake.ended());
+  EXPECT_TRUE(fake.shell.iconPresent);
+}
+
+TEST_F(AppTest, ASettingsFileOfAnySizeIsReadOnlyAsFarAsItsValues) {
+  writeConfig(configWith({"c:\\", "d:\\", "", "", "", ""}, 1500, 900) + std::string(8 << 20, 'x'));
+  start();
+  EXPECT_TRUE(fake.help.requests.empty()) << "the set-up ran";
+  EXPECT_EQ(app.settings.drives[1], "d:\\");
+  EXPECT_LT(fake.files.largestRead, 1u << 20);
+}
+
+}  // namespace
+}  // namespace kv

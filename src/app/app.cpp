@@ -95,7 +95,7 @@ void App::loadcfg() {
     setup();
     return;
   }
-  std::optional<std::string> bytes = platform.files.read(path);
+  std::optional<std::string> bytes = platform.files.read(path, kConfigReadLimit);
   if (!bytes) {
     setup();
     return;

@@ -1,6 +1,7 @@
 #pragma once
 // The settings file kv99.cfg: six quoted drive slots, then the drive window's left and top.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +11,9 @@
 namespace kv {
 
 constexpr const char* kConfigName = "kv99.cfg";
+// The eight values take a few dozen bytes; nothing after them is read, and a file whose values
+// do not fit in this many bytes is read as a damaged one.
+constexpr std::size_t kConfigReadLimit = 64 * 1024;
 
 // What a read got before it stopped: the slots and numbers read in order, and whether all
 // eight values were there and valid.

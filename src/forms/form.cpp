@@ -18,6 +18,7 @@ void Form::load() {
   if (loaded()) return;
   WindowLayout layout = describe();
   helpTopic_ = layout.helpTopic;
+  hiddenKind_ = layout.style == WindowStyle::Hidden;
   controls_.clear();
   for (const auto& c : layout.controls) controls_[c.id] = ControlState{c.text, c.visible, false};
   handle_ = desktop().create(layout, *this);
@@ -36,6 +37,7 @@ void Form::unload() {
   onUnload();
   if (!loaded()) return;
   WindowHandle gone = handle_;
+  stopBeingActive();
   state_ = State::NotLoaded;
   handle_ = 0;
   ++generation_;
@@ -94,7 +96,18 @@ void Form::hide() {
   if (!loaded()) load();
   if (!loaded() || state_ == State::Hidden) return;
   state_ = State::Hidden;
+  stopBeingActive();
   desktop().hide(handle_);
+}
+
+void Form::stopBeingActive() {
+  if (host_.active == this) host_.active = nullptr;
+}
+
+void Form::activated() {
+  if (hiddenKind_ || host_.active == this) return;
+  host_.active = this;
+  onActivate();
 }
 
 Rect Form::bounds() {

@@ -39,6 +39,9 @@ class Form : public WindowEvents {
   // WindowEvents defaults shared by all windows.
   void helpKey() override;
   void closeRequested() override { unload(); }
+  // Runs onActivate when the window becomes the program's active window: not when the user
+  // comes back from another program to the same window, nor for the hidden tray window.
+  void activated() final;
 
  protected:
   // Marks one load: a window unloaded while its own load steps run stays unloaded, and the
@@ -57,6 +60,7 @@ class Form : public WindowEvents {
   virtual void onLoad(const LoadTicket&) {}
   virtual void onUnload() {}    // about to unload; the native window still exists
   virtual void resetState() {}  // the transient state, dropped at unload
+  virtual void onActivate() {}
 
   // Controls: the text, visibility and check state the program last gave them.
   void setText(int id, const std::string& text);
@@ -80,12 +84,14 @@ class Form : public WindowEvents {
   const ControlState& control(int id) const;
   bool modalIsUp() const;
   void bringModalToFront();
+  void stopBeingActive();
 
   FormHost& host_;
   State state_ = State::NotLoaded;
   WindowHandle handle_ = 0;
   unsigned generation_ = 0;
   bool unloading_ = false;
+  bool hiddenKind_ = false;  // never on the screen (the tray window)
   int helpTopic_ = 0;
   std::map<int, ControlState> controls_;
 };

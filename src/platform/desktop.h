@@ -29,12 +29,10 @@ class Desktop {
   virtual void moveTo(WindowHandle, int left, int top) = 0;
   // Into (true) or out of (false) the topmost order; does not activate.
   virtual void setTopmost(WindowHandle, bool topmost) = 0;
-  virtual void setForeground(WindowHandle) = 0;
 
   virtual void setText(WindowHandle, int control, const std::string&) = 0;
   virtual void setVisible(WindowHandle, int control, bool) = 0;
   virtual void setChecked(WindowHandle, int control, bool) = 0;
-  virtual void setFocus(WindowHandle, int control) = 0;
   // A list control's entries and its current entry.
   virtual void setItems(WindowHandle, int control, const std::vector<std::string>&, int current) = 0;
   virtual std::string currentItem(WindowHandle, int control) = 0;
@@ -45,14 +43,31 @@ class Desktop {
   // Pops the menu up at the pointer and returns the chosen entry's id, 0 when none was chosen.
   virtual int popupMenu(WindowHandle owner, const Menu&) = 0;
 
-  virtual void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) = 0;
+  // A message box with an OK button (texts in UTF-8), modal to the whole program: its windows
+  // take no input while it is up, and no entry of the program runs (see atEntry), so nothing
+  // the program does can be re-entered or unloaded under it.
+  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
+    ++boxesUp_;
+    struct Closed {
+      int& boxes;
+      ~Closed() { --boxes; }
+    } closed{boxesUp_};
+    showMessageBox(owner, text, caption);
+  }
+  bool messageBoxUp() const { return boxesUp_ > 0; }
 
-  virtual int screenWidth() = 0;  // twips
-  virtual int twipsPerPixelX() = 0;
+  virtual int screenWidth() = 0;                       // twips
   virtual unsigned long iconHandle(WindowHandle) = 0;  // the window's small icon
 
   // Runs events until the process ends.
   virtual void runEvents() = 0;
+
+ protected:
+  // Shows the box with every window of the program disabled, and returns when it is closed.
+  virtual void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) = 0;
+
+ private:
+  int boxesUp_ = 0;
 };
 
 }  // namespace kv

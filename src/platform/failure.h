@@ -18,8 +18,11 @@ struct Failure : std::runtime_error {
 // Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
 // that escapes it is shown in a message box captioned with the program title, and the process
 // ends: nothing unhandled crosses into the platform.
+// While a message box of the program is up, entries are dropped: the timer's next tick and the
+// user's next action come after it.
 template <class Entry>
 void atEntry(Desktop& desktop, Process& process, Entry&& entry) {
+  if (desktop.messageBoxUp()) return;
   std::string reason;
   try {
     entry();

@@ -19,8 +19,8 @@ class WindowEvents {
   // A mouse button released over a control or the window background; id 0 for the window.
   virtual void released(int /*id*/, MouseButton) {}
   virtual void menuChosen(int /*id*/) {}
-  // The window became the program's active window (not when the user returns from another
-  // program to the same window).
+  // The window became the active window: shown, clicked, or made the foreground window (also
+  // when the user comes back to it from another program).
   virtual void activated() {}
   virtual void timer() {}
   // The close box, or the system's close command.

@@ -79,7 +79,7 @@ void OptionsWindow::resetState() {
   loading_ = false;
 }
 
-void OptionsWindow::activated() {
+void OptionsWindow::onActivate() {
   pickslot_ = 0;
   showPicker(false);
   // Filling the boxes is never a user's pick: no box unchecks another while it runs.
@@ -152,8 +152,10 @@ void OptionsWindow::acceptDrive() {
 }
 
 void OptionsWindow::Command1_Click() {
-  hide();
+  // The slots are taken before the window hides: hiding a modal window activates its owner,
+  // the drive window, whose refresh then shows the new slots at once.
   app_.settings.drives = optdrives_;
+  hide();
   // A file that could not be written is not read back: that would only start the set-up again.
   if (app_.savecfg()) app_.loadcfg();
   endop();
@@ -172,7 +174,6 @@ void OptionsWindow::controlClicked(int id) {
   if (id >= box(1) && id <= box(kSlots)) {
     int n = id - Check1 + 1;
     setBox(n, !checked(id));
-    if (pickslot_ == n) fillDriveList();  // drives may have come or gone since the window loaded
   } else if (id == Command1) {
     Command1_Click();
   } else if (id == Command2) {

@@ -47,13 +47,13 @@ class OptionsWindow : public Form {
 
   void controlClicked(int id) override;
   void menuChosen(int id) override;
-  void activated() override;
   void closeRequested() override { cancel(); }
 
  protected:
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void resetState() override;
+  void onActivate() override;
 
  private:
   static int box(int n) { return Check1 + n - 1; }

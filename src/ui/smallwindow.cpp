@@ -51,7 +51,10 @@ void SmallWindow::refall() {
 }
 
 void SmallWindow::endsml() {
+  unsigned generation = loadGeneration();
   app_.savecfg();
+  // The save's message box may have let this window go; it is not loaded again to be closed.
+  if (!loaded() || loadGeneration() != generation) return;
   desktop().stopTimer(handle());
   app_.settings.smlshown = false;
   unload();

@@ -38,7 +38,6 @@ class SmallWindow : public Form {
   void mouseDown(MouseButton, int x, int y) override { gdown(x, y); }
   void mouseMove(int x, int y) override { gmove(x, y); }
   void mouseUp(MouseButton button, int, int) override { smlmenu(static_cast<int>(button)); }
-  void activated() override { refall(); }
   void timer() override { refall(); }
   // No close box; the system's close command (Alt+F4) closes it as a click does.
   void closeRequested() override { endsml(); }
@@ -47,6 +46,7 @@ class SmallWindow : public Form {
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void resetState() override { press_ = Press{}; }
+  void onActivate() override { refall(); }
 
  private:
   App& app_;

@@ -25,7 +25,9 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
 
 void FakeDesktop::destroy(WindowHandle h) {
   std::string name = nameOf(h);
+  modalLeaves(h);
   if (active_ == h) active_ = 0;
+  if (programActive_ == h) programActive_ = 0;
   windows_.erase(h);
   log_.push_back("destroy " + name);
 }
@@ -38,16 +40,41 @@ void FakeDesktop::show(WindowHandle h) {
 
 void FakeDesktop::activate(WindowHandle h) {
   auto it = windows_.find(h);
-  if (it == windows_.end() || !it->second.visible || active_ == h) return;
+  if (it != windows_.end() && it->second.visible && it->second.enabled) makeActive(h);
+}
+
+void FakeDesktop::makeActive(WindowHandle h) {
+  auto it = windows_.find(h);
+  if (it == windows_.end() || active_ == h) return;
   active_ = h;
-  ++activations[it->second.layout.name];
+  // Counted as the program counts them: the hidden tray window never, nor coming back to the
+  // window that was active before the user switched to another program.
+  if (it->second.layout.style != WindowStyle::Hidden && programActive_ != h) {
+    programActive_ = h;
+    ++activations[it->second.layout.name];
+  }
   it->second.sink->activated();
+}
+
+void FakeDesktop::modalLeaves(WindowHandle h) {
+  for (auto frame = modal_.begin(); frame != modal_.end(); ++frame) {
+    if (frame->window != h) continue;
+    WindowHandle owner = frame->owner;
+    modal_.erase(frame);
+    auto o = windows_.find(owner);
+    if (o == windows_.end()) return;
+    o->second.enabled = true;
+    if (active_ == h) makeActive(owner);
+    return;
+  }
 }
 
 void FakeDesktop::hide(WindowHandle h) {
   windows_.at(h).visible = false;
-  if (active_ == h) active_ = 0;
   log_.push_back("hide " + nameOf(h));
+  modalLeaves(h);
+  if (active_ == h) active_ = 0;
+  if (programActive_ == h) programActive_ = 0;
 }
 
 void FakeDesktop::bringToFront(WindowHandle h) {
@@ -60,18 +87,18 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   w.visible = true;
   auto ownerWindow = windows_.find(owner);
   if (ownerWindow != windows_.end()) ownerWindow->second.enabled = false;
+  modal_.push_back(ModalFrame{h, owner});
   log_.push_back("modal " + w.layout.name + " owner " + nameOf(owner));
   ++modalDepth;
-  activate(h);
+  makeActive(h);
   struct Leave {
     FakeDesktop& d;
-    WindowHandle owner;
+    WindowHandle h;
     ~Leave() {
       --d.modalDepth;
-      auto o = d.windows_.find(owner);
-      if (o != d.windows_.end()) o->second.enabled = true;
+      d.modalLeaves(h);
     }
-  } leave{*this, owner};
+  } leave{*this, h};
   if (!onModal.empty()) {
     auto act = onModal.front();
     onModal.pop_front();
@@ -79,10 +106,6 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   }
   if (stillOpen() && windows_.count(h)) windows_.at(h).sink->closeRequested();
   if (stillOpen()) throw std::logic_error("a modal window stayed open");
-  // The owner is enabled again before the modal window goes, so it becomes the active one.
-  auto o = windows_.find(owner);
-  if (o != windows_.end()) o->second.enabled = true;
-  activate(owner);
 }
 
 Rect FakeDesktop::bounds(WindowHandle h) {
@@ -99,10 +122,6 @@ void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
 void FakeDesktop::setTopmost(WindowHandle h, bool on) {
   windows_.at(h).topmost = on;
   log_.push_back("topmost " + nameOf(h) + (on ? " on" : " off"));
-}
-
-void FakeDesktop::setForeground(WindowHandle h) {
-  log_.push_back("foreground " + nameOf(h));
 }
 
 FakeControl& FakeDesktop::control(WindowHandle h, int id) {
@@ -154,6 +173,9 @@ void FakeDesktop::stopTimer(WindowHandle h) {
 
 int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   log_.push_back("popup " + menu.name + " on " + nameOf(owner));
+  // As on Windows, the owner is made the foreground window so that the menu closes on a click
+  // elsewhere; it stays the active window after the menu.
+  makeActive(owner);
   menusShown.push_back(menu);
   if (onMenu.empty()) return 0;
   auto pick = onMenu.front();
@@ -161,9 +183,23 @@ int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   return pick(menu);
 }
 
-void FakeDesktop::messageBox(WindowHandle, const std::string& text, const std::string& caption) {
+void FakeDesktop::showMessageBox(WindowHandle, const std::string& text, const std::string& caption) {
   messages.emplace_back(text, caption);
   log_.push_back("message " + text);
+  // The box's own loop: the program's windows are disabled, and the user acts meanwhile.
+  std::vector<WindowHandle> disabled;
+  for (auto& [h, w] : windows_)
+    if (w.enabled) {
+      w.enabled = false;
+      disabled.push_back(h);
+    }
+  if (!onMessageBox.empty()) {
+    auto act = onMessageBox.front();
+    onMessageBox.pop_front();
+    act();
+  }
+  for (WindowHandle h : disabled)
+    if (windows_.count(h)) windows_.at(h).enabled = true;
 }
 
 FakeWindow* FakeDesktop::find(const std::string& name) {

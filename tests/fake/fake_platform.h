@@ -53,19 +53,15 @@ class FakeDesktop : public Desktop {
   Rect bounds(WindowHandle) override;
   void moveTo(WindowHandle, int left, int top) override;
   void setTopmost(WindowHandle, bool) override;
-  void setForeground(WindowHandle) override;
   void setText(WindowHandle, int, const std::string&) override;
   void setVisible(WindowHandle, int, bool) override;
   void setChecked(WindowHandle, int, bool) override;
-  void setFocus(WindowHandle, int) override {}
   void setItems(WindowHandle, int, const std::vector<std::string>&, int) override;
   std::string currentItem(WindowHandle, int) override;
   void startTimer(WindowHandle, unsigned) override;
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
-  void messageBox(WindowHandle, const std::string& text, const std::string& caption) override;
   int screenWidth() override { return screenWidthTwips; }
-  int twipsPerPixelX() override { return 15; }
   unsigned long iconHandle(WindowHandle w) override { return w + 1; }
   void runEvents() override {}
 
@@ -83,26 +79,41 @@ class FakeDesktop : public Desktop {
   // What the user does when a modal window opens (taken in order; the window's handle is
   // given). With none left, the modal window is closed by its close box.
   std::deque<std::function<void(WindowHandle)>> onModal;
+  // What the user does while a message box is up (one each, in order), before pressing OK.
+  std::deque<std::function<void()>> onMessageBox;
   // Which entry the user picks when a popup menu opens (taken in order; 0 picks nothing).
   std::deque<std::function<int(const Menu&)>> onMenu;
   std::vector<Menu> menusShown;
   std::vector<std::pair<std::string, std::string>> messages;  // text, caption
   int screenWidthTwips = 1024 * 15;
   int modalDepth = 0;
-  // The user brings a window to the front (the program hears of it when it changes).
+  // The user brings a window to the front: it must be on the screen and enabled. As on
+  // Windows, the program hears of every change of the active window.
   void activate(WindowHandle);
+  // The user switches to another program.
+  void switchAway() { active_ = 0; }
   WindowHandle active() const { return active_; }
-  // By window name: how often the program heard that the window became the active one.
+  // By window name: how often the window became the program's active window.
   std::map<std::string, int> activations;
 
  private:
+  struct ModalFrame {
+    WindowHandle window, owner;
+  };
+  void showMessageBox(WindowHandle, const std::string& text, const std::string& caption) override;
   FakeControl& control(WindowHandle, int id);
   std::string nameOf(WindowHandle) const;
+  // The window becomes the foreground window, shown or not (SetForegroundWindow).
+  void makeActive(WindowHandle);
+  // A modal window leaves the screen: its owner takes its input back and becomes active.
+  void modalLeaves(WindowHandle);
 
   std::vector<std::string>& log_;
   std::map<WindowHandle, FakeWindow> windows_;
   WindowHandle next_ = 0x100;
   WindowHandle active_ = 0;
+  WindowHandle programActive_ = 0;
+  std::vector<ModalFrame> modal_;
 };
 
 class FakeShell : public Shell {
@@ -130,7 +141,11 @@ class FakeShell : public Shell {
 class FakeDisks : public Disks {
  public:
   bool freeSpace(const std::string& root, DiskCounters&) override;
-  std::vector<std::string> driveList() override { return drives; }
+  std::vector<std::string> driveList() override {
+    ++driveListQueries;
+    return drives;
+  }
+  int driveListQueries = 0;
 
   struct Answer {
     DiskCounters counters;
@@ -180,7 +195,7 @@ class FakeFiles : public Files {
  public:
   explicit FakeFiles(std::vector<std::string>& log) : log_(log) {}
   bool normalFileExists(const std::string& path) override;
-  std::optional<std::string> read(const std::string& path) override;
+  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
   std::string writeAtomic(const std::string& path, const std::string& bytes) override;
   std::string createTemporary(const std::string& extension, const std::string& bytes) override;
   void remove(const std::string& path) override;
@@ -196,6 +211,7 @@ class FakeFiles : public Files {
   std::string writeFailure;  // when not empty, every write fails with this reason
   bool temporaryFails = false;
   int writes = 0;
+  std::size_t largestRead = 0;  // bytes
 
  private:
   std::vector<std::string>& log_;

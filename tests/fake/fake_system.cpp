@@ -56,11 +56,13 @@ bool FakeFiles::normalFileExists(const std::string& path) {
   return it != entries.end() && !it->second.hidden && !it->second.system && !it->second.folder;
 }
 
-std::optional<std::string> FakeFiles::read(const std::string& path) {
+std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t limit) {
   log_.push_back("read " + path);
   auto it = entries.find(path);
   if (it == entries.end() || it->second.folder || it->second.unreadable) return std::nullopt;
-  return it->second.bytes;
+  std::string bytes = it->second.bytes.substr(0, limit);
+  largestRead = std::max(largestRead, bytes.size());
+  return bytes;
 }
 
 std::string FakeFiles::writeAtomic(const std::string& path, const std::string& bytes) {

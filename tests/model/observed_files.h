@@ -18,9 +18,9 @@ class ObservedFiles : public Files {
     ++calls;
     return files_.normalFileExists(path);
   }
-  std::optional<std::string> read(const std::string& path) override {
+  std::optional<std::string> read(const std::string& path, std::size_t limit) override {
     ++calls;
-    std::optional<std::string> bytes = files_.read(path);
+    std::optional<std::string> bytes = files_.read(path, limit);
     if (onRead) onRead(path, bytes);
     return bytes;
   }

@@ -189,7 +189,6 @@ void Win32Desktop::destroy(WindowHandle handle) {
   if (!window) return;
   window->destroyed = true;
   enableOwnerOf(hwnd);
-  forgetActive(hwnd);
   KillTimer(hwnd, kTimerId);
   DestroyWindow(hwnd);
 }
@@ -204,7 +203,6 @@ void Win32Desktop::show(WindowHandle handle) {
 void Win32Desktop::hide(WindowHandle handle) {
   HWND hwnd = toHwnd(handle);
   enableOwnerOf(hwnd);
-  forgetActive(hwnd);
   ShowWindow(hwnd, SW_HIDE);
 }
 
@@ -271,10 +269,6 @@ void Win32Desktop::setTopmost(WindowHandle handle, bool topmost) {
   SetWindowPos(toHwnd(handle), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
-void Win32Desktop::setForeground(WindowHandle handle) {
-  SetForegroundWindow(toHwnd(handle));
-}
-
 void Win32Desktop::setText(WindowHandle handle, int id, const std::string& text) {
   const std::wstring wide = fromAnsi(text);
   if (id == 0) {
@@ -300,10 +294,6 @@ void Win32Desktop::setVisible(WindowHandle handle, int id, bool visible) {
 
 void Win32Desktop::setChecked(WindowHandle handle, int id, bool checked) {
   SendMessageW(control(handle, id).hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void Win32Desktop::setFocus(WindowHandle handle, int id) {
-  SetFocus(control(handle, id).hwnd);
 }
 
 void Win32Desktop::setItems(WindowHandle handle, int id, const std::vector<std::string>& items, int current) {
@@ -351,18 +341,24 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   return chosen;
 }
 
-void Win32Desktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
-  // A box whose owner is gone would not be shown at all.
+void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
+  // Every window of the program is disabled while the box is up, as a modal window's owner is:
+  // the user cannot reach a handler that is still waiting for the box to close. Timer ticks and
+  // tray callbacks still arrive; atEntry drops them.
+  std::vector<HWND> disabled;
+  for (const auto& entry : windows_)
+    if (!entry.second->destroyed && IsWindowEnabled(entry.first) && !EnableWindow(entry.first, FALSE))
+      disabled.push_back(entry.first);
   HWND window = toHwnd(owner);
-  MessageBoxA(window && IsWindow(window) ? window : nullptr, text.c_str(), caption.c_str(), MB_OK);
+  // A box whose owner is gone would not be shown at all.
+  MessageBoxW(window && IsWindow(window) ? window : nullptr, fromUtf8(text).c_str(), fromUtf8(caption).c_str(),
+              MB_OK | MB_SETFOREGROUND);
+  for (HWND hwnd : disabled)
+    if (find(hwnd)) EnableWindow(hwnd, TRUE);
 }
 
 int Win32Desktop::screenWidth() {
   return scale_.twips(GetSystemMetrics(SM_CXSCREEN));
-}
-
-int Win32Desktop::twipsPerPixelX() {
-  return MulDiv(1440, 1, scale_.dpi());
 }
 
 unsigned long Win32Desktop::iconHandle(WindowHandle) {
@@ -406,13 +402,10 @@ void Win32Desktop::runEntry(const std::function<void()>& handler) {
 }
 
 void Win32Desktop::windowActivated(NativeWindow& window) {
-  const HWND previous = lastActive_;
-  lastActive_ = window.hwnd;
-  if (previous != window.hwnd) window.deliver([](WindowEvents& e) { e.activated(); });
+  window.deliver([](WindowEvents& e) { e.activated(); });
 }
 
 void Win32Desktop::windowGone(NativeWindow& window) {
-  forgetActive(window.hwnd);
   windows_.erase(window.hwnd);
 }
 
@@ -438,10 +431,6 @@ void Win32Desktop::enableOwnerOf(HWND modalWindow) {
       frame.ownerDisabled = false;
     }
   }
-}
-
-void Win32Desktop::forgetActive(HWND hwnd) {
-  if (lastActive_ == hwnd) lastActive_ = nullptr;
 }
 
 }  // namespace kv::win32

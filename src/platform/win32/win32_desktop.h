@@ -32,19 +32,15 @@ class Win32Desktop final : public Desktop, private WindowHost {
   Rect bounds(WindowHandle) override;
   void moveTo(WindowHandle, int left, int top) override;
   void setTopmost(WindowHandle, bool topmost) override;
-  void setForeground(WindowHandle) override;
   void setText(WindowHandle, int control, const std::string&) override;
   void setVisible(WindowHandle, int control, bool) override;
   void setChecked(WindowHandle, int control, bool) override;
-  void setFocus(WindowHandle, int control) override;
   void setItems(WindowHandle, int control, const std::vector<std::string>&, int current) override;
   std::string currentItem(WindowHandle, int control) override;
   void startTimer(WindowHandle, unsigned milliseconds) override;
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
-  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
   int screenWidth() override;
-  int twipsPerPixelX() override;
   unsigned long iconHandle(WindowHandle) override;
   void runEvents() override;
 
@@ -59,6 +55,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
     HWND formerOwner;  // given back when the window stays loaded after its modal showing
   };
 
+  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
   void runEntry(const std::function<void()>&) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
@@ -74,7 +71,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
   // Gives a modal window's owner back its input, before the modal window leaves the screen,
   // so that the system hands the activation back to the owner.
   void enableOwnerOf(HWND modalWindow);
-  void forgetActive(HWND);
   void dispatch(MSG&);
 
   HINSTANCE module_;
@@ -86,7 +82,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HWND hiddenOwner_ = nullptr;
   std::set<std::string> classes_;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
-  HWND lastActive_ = nullptr;  // the program's active window, as far as activations tell
   std::vector<ModalFrame> modal_;
 };
 

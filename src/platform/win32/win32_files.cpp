@@ -12,13 +12,14 @@ namespace {
 
 constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
-// The system's own words for an error, such as "Access is denied."
+// The system's own words for an error, such as "Access is denied.", in UTF-8 like the paths
+// they are shown beside.
 std::string reasonFor(DWORD error) {
-  char* text = nullptr;
+  wchar_t* text = nullptr;
   const DWORD length =
-      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string reason = length && text ? std::string(text, length) : std::string();
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length && text ? toUtf8(std::wstring(text, length)) : std::string();
   if (text) LocalFree(text);
   while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
   if (reason.empty()) reason = "Error " + std::to_string(error) + ".";
@@ -69,19 +70,18 @@ bool Win32Files::normalFileExists(const std::string& path) {
   return found;
 }
 
-std::optional<std::string> Win32Files::read(const std::string& path) {
+std::optional<std::string> Win32Files::read(const std::string& path, std::size_t limit) {
   File file(CreateFileW(fromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.open()) return std::nullopt;
-  LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7fffffff) return std::nullopt;
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  // Only the first bytes: the size of the file, whatever it is, is never asked.
+  std::string bytes(limit, '\0');
   size_t done = 0;
-  while (done < bytes.size()) {
+  while (done < limit) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got, nullptr))
-      return std::nullopt;
-    if (got == 0) break;  // shorter than it was a moment ago
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(limit - done, 1u << 20));
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
     done += got;
   }
   bytes.resize(done);

@@ -7,7 +7,7 @@ namespace kv::win32 {
 class Win32Files final : public Files {
  public:
   bool normalFileExists(const std::string& path) override;
-  std::optional<std::string> read(const std::string& path) override;
+  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
   std::string writeAtomic(const std::string& path, const std::string& bytes) override;
   std::string createTemporary(const std::string& extension, const std::string& bytes) override;
   void remove(const std::string& path) override;
