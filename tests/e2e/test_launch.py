@@ -5,10 +5,10 @@ from harness import *
 ADDRESS = "http://kestrovan.example/"
 RECORDER = "C:\\KvRecorder\\kvrecorder.exe"  # kvprobe.exe under this name records its command line
 HTML_PROGRAM = r'''
-[Software\\Classes\\.htm]
+[Software\\Classes\\.htm] 1796611640
 @="htmlfile"
 
-[Software\\Classes\\htmlfile\\shell\\open\\command]
+[Software\\Classes\\htmlfile\\shell\\open\\command] 1796611640
 @="\"C:\\KvRecorder\\kvrecorder.exe\" \"%1\""
 '''
 # System code inside the program loads these by name while it runs (imm32 loads ole32 when a window

@@ -1,21 +1,9 @@
 /*
- * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process can see or do.
- *
- *   kvprobe serve                 reads one command a line from stdin, answers one JSON line each
- *   kvprobe <command> [args]      runs one command
- *
- *   windows <class-prefix>        top-level windows (and their children) whose class starts so
- *   tips                          the tray icons' tooltips with their screen rectangles
- *   send|post <hwnd> <msg> <wparam> <lparam> [count]
- *                                 a message (a registered one by name); send repeats it count times
- *   key <vk> [menu]               a key press through the system's input, after a popup menu shows
- *   traydel <hwnd> <uid>          the shell forgets an icon, as a restarted shell does
- *   storm <tray-hwnd> <rounds>    closes the drive window with a click (a save) and shows it again
- *                                 from the tray, round after round, printing each round
- *   load <dll>                    loads a DLL by its bare name (the planted-DLL test's control)
- *
- * Copied under the name kvrecorder.exe it is a stand-in web browser: it appends its command line
- * to kvrecorder.exe.log beside itself and ends.
+ * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process sees or does.
+ * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
+ * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
+ * (a registered message by name), key <vk>, traydel <hwnd> <uid>, storm <tray-hwnd> <rounds>,
+ * load <dll>. Copied as kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -26,7 +14,7 @@
 #include <string.h>
 #include <wchar.h>
 
-enum { TRAY_CALLBACK = 0x200, WAIT_MS = 5000 };
+enum { TRAY_CALLBACK = 0x200, WAIT_MS = 60000 };
 
 static void put_text(const wchar_t* w) {
   char utf8[4096];
@@ -56,36 +44,28 @@ static UINT arg_message(const char* s) {
   return (s[0] >= '0' && s[0] <= '9') ? strtoul(s, NULL, 0) : RegisterWindowMessageA(s);
 }
 
-/* A window's text, read with a bounded WM_GETTEXT so that controls of other processes answer too. */
-static void put_window_text(HWND h) {
-  wchar_t text[1024] = L"";
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length))
-    GetWindowTextW(h, text, 1024);
-  text[1023] = 0;
-  printf(",\"text\":");
-  put_text(text);
-}
-
+/* Class, text (read with a bounded WM_GETTEXT, so that controls of other processes answer too) and place. */
 static void put_common(HWND h) {
-  wchar_t cls[256];
+  wchar_t cls[256], text[1024] = L"";
   RECT r;
   GetClassNameW(h, cls, 256);
   GetWindowRect(h, &r);
-  printf("{\"hwnd\":%lu,\"id\":%d,\"class\":", (unsigned long)(ULONG_PTR)h, GetDlgCtrlID(h));
+  if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL))
+    GetWindowTextW(h, text, 1024);
+  text[1023] = 0;
+  printf("{\"hwnd\":%lu,\"id\":%d,\"visible\":%d,\"class\":", (unsigned long)(ULONG_PTR)h, GetDlgCtrlID(h),
+         IsWindowVisible(h) != 0);
   put_text(cls);
-  put_window_text(h);
+  printf(",\"text\":");
+  put_text(text);
   put_rect("rect", r);
-  printf(",\"visible\":%d,\"enabled\":%d", IsWindowVisible(h) != 0, IsWindowEnabled(h) != 0);
 }
 
 static BOOL CALLBACK put_child(HWND h, LPARAM first) {
-  DWORD_PTR checked = 0;
-  if (!*(int*)first) putchar(',');
+  printf(*(int*)first ? "" : ",");
   *(int*)first = 0;
   put_common(h);
-  SendMessageTimeoutW(h, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &checked);
-  printf(",\"checked\":%d}", (int)checked);
+  putchar('}');
   return TRUE;
 }
 
@@ -111,8 +91,7 @@ static BOOL CALLBACK put_window(HWND h, LPARAM data) {
   OffsetRect(&c, origin.x, origin.y);
   put_common(h);
   put_rect("client", c);
-  printf(",\"pid\":%lu,\"topmost\":%d,\"owner\":%lu,\"children\":[", pid,
-         (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, (unsigned long)(ULONG_PTR)GetWindow(h, GW_OWNER));
+  printf(",\"pid\":%lu,\"topmost\":%d,\"children\":[", pid, (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
   EnumChildWindows(h, put_child, (LPARAM)&first_child);
   printf("]}");
   return TRUE;
@@ -145,16 +124,13 @@ static void cmd_tips(void) {
     for (DWORD_PTR i = 0; i < count; ++i) {
       TTTOOLINFOW tool = {sizeof tool};
       wchar_t text[256] = L"";
-      tool.lpszText = (wchar_t*)(remote + 512);
-      WriteProcessMemory(process, remote, &tool, sizeof tool, NULL);
-      if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, (LPARAM)remote, SMTO_ABORTIFHUNG, 2000, &ok) || !ok) continue;
-      ReadProcessMemory(process, remote, &tool, sizeof tool, NULL);
-      if (IsRectEmpty(&tool.rect)) continue;
-      tool.lpszText = (wchar_t*)(remote + 512);
+      tool.lpszText = (wchar_t*)(remote + 512); /* the tool's text is copied there */
       WriteProcessMemory(process, remote, &tool, sizeof tool, NULL);
       WriteProcessMemory(process, remote + 512, text, sizeof text, NULL);
-      SendMessageTimeoutW(tip, TTM_GETTEXTW, 255, (LPARAM)remote, SMTO_ABORTIFHUNG, 2000, &ok);
+      if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, (LPARAM)remote, SMTO_ABORTIFHUNG, 2000, &ok) || !ok) continue;
+      ReadProcessMemory(process, remote, &tool, sizeof tool, NULL);
       ReadProcessMemory(process, remote + 512, text, sizeof text - sizeof(wchar_t), NULL);
+      if (IsRectEmpty(&tool.rect)) continue;
       MapWindowPoints(tool.hwnd, NULL, (POINT*)&tool.rect, 2);
       printf(first ? "{\"text\":" : ",{\"text\":");
       put_text(text);
@@ -184,9 +160,8 @@ static HWND wait_shown(const wchar_t* cls, int shown) {
 }
 
 /* xdotool's keys never reach a popup menu under a bare Xvfb; the system's own input does. */
-static int cmd_key(WORD vk, int after_menu) {
+static int cmd_key(WORD vk) {
   INPUT in[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
-  if (after_menu && !wait_shown(L"#32768", 1)) return 0;
   in[0].ki.wVk = in[1].ki.wVk = vk;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   return SendInput(2, in, sizeof(INPUT)) == 2;
@@ -247,7 +222,7 @@ static int run(int argc, char** argv) {
       while (done < count && SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, WAIT_MS, &result)) ++done;
     printf("{\"ok\":%d,\"result\":%ld}", done == count, (long)result);
   } else if (!strcmp(cmd, "key") && argc > 1) {
-    printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0), argc > 2));
+    printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "traydel") && argc > 2) {
     printf("{\"ok\":%d}", cmd_traydel(arg_hwnd(argv[1]), strtoul(argv[2], NULL, 0)));
   } else if (!strcmp(cmd, "storm") && argc > 2) {
