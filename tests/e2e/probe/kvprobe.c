@@ -2,8 +2,8 @@
  * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process sees or does.
  * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
  * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
- * (a registered message by name), key <vk>, traydel <hwnd> <uid>, storm <tray-hwnd> <rounds>,
- * load <dll>. Copied as kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it.
+ * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>. Copied as
+ * kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -13,8 +13,6 @@
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
-
-enum { TRAY_CALLBACK = 0x200, WAIT_MS = 60000 };
 
 static void put_text(const wchar_t* w) {
   char utf8[4096];
@@ -144,54 +142,12 @@ static void cmd_tips(void) {
   if (process) CloseHandle(process);
 }
 
-static HWND visible_window(const wchar_t* cls) {
-  for (HWND h = NULL; (h = FindWindowExW(NULL, h, cls, NULL));)
-    if (IsWindowVisible(h)) return h;
-  return NULL;
-}
-
-/* Waits until a window of the class is shown (or, with shown 0, none is); returns it or 1. */
-static HWND wait_shown(const wchar_t* cls, int shown) {
-  for (DWORD start = GetTickCount(); GetTickCount() - start < WAIT_MS; Sleep(5)) {
-    HWND h = visible_window(cls);
-    if (shown ? h != NULL : h == NULL) return shown ? h : (HWND)1;
-  }
-  return NULL;
-}
-
 /* xdotool's keys never reach a popup menu under a bare Xvfb; the system's own input does. */
 static int cmd_key(WORD vk) {
   INPUT in[2] = {{INPUT_KEYBOARD}, {INPUT_KEYBOARD}};
   in[0].ki.wVk = in[1].ki.wVk = vk;
   in[1].ki.dwFlags = KEYEVENTF_KEYUP;
   return SendInput(2, in, sizeof(INPUT)) == 2;
-}
-
-static void click_at(int x, int y) {
-  INPUT in[2] = {{INPUT_MOUSE}, {INPUT_MOUSE}};
-  SetCursorPos(x, y);
-  in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
-/* Each round saves once: a left click closes the drive window (writing its place), and the tray
-   icon's left-press callback shows it again. Runs until the rounds are done or the program is gone. */
-static int cmd_storm(HWND tray, int rounds) {
-  int done = 0;
-  for (HWND w; done < rounds && (w = wait_shown(L"Kestrovan99_smallwindow", 1)); ++done) {
-    RECT c;
-    GetClientRect(w, &c);
-    MapWindowPoints(w, NULL, (POINT*)&c, 2);
-    for (int tries = 0; tries < 5 && IsWindowVisible(w); ++tries) {
-      click_at((c.left + c.right) / 2, c.bottom - 4);
-      wait_shown(L"Kestrovan99_smallwindow", 0);
-    }
-    printf("%d\n", done + 1);
-    fflush(stdout);
-    if (IsWindowVisible(w) || !PostMessageW(tray, TRAY_CALLBACK, 1, WM_LBUTTONDOWN)) break;
-  }
-  return done == rounds;
 }
 
 static int cmd_traydel(HWND window, UINT uid) {
@@ -219,14 +175,12 @@ static int run(int argc, char** argv) {
     if (cmd[0] == 'p')
       done = PostMessageW(h, msg, wp, lp);
     else
-      while (done < count && SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, WAIT_MS, &result)) ++done;
+      while (done < count && SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 60000, &result)) ++done;
     printf("{\"ok\":%d,\"result\":%ld}", done == count, (long)result);
   } else if (!strcmp(cmd, "key") && argc > 1) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "traydel") && argc > 2) {
     printf("{\"ok\":%d}", cmd_traydel(arg_hwnd(argv[1]), strtoul(argv[2], NULL, 0)));
-  } else if (!strcmp(cmd, "storm") && argc > 2) {
-    ok = cmd_storm(arg_hwnd(argv[1]), atoi(argv[2]));
   } else if (!strcmp(cmd, "load") && argc > 1) {
     ok = LoadLibraryA(argv[1]) != NULL;
     printf("{\"ok\":%d}", ok);
