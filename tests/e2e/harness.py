@@ -84,8 +84,9 @@ class Session:
 
     def start(self):
         read, write = os.pipe()
-        self.programs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "1024x768x24"],
-                                              pass_fds=(write,), stderr=open(self.dir / "xvfb.log", "wb")))
+        with open(self.dir / "xvfb.log", "wb") as log:
+            self.programs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0",
+                                                   "1024x768x24"], pass_fds=(write,), stderr=log))
         os.close(write)
         select.select([read], [], [], 30)
         self.display = ":" + os.read(read, 16).decode().strip()  # read stays open: a newline may follow
@@ -115,6 +116,8 @@ class Session:
         for p in self.programs:
             p.kill()
             p.wait()
+            for pipe in (p.stdin, p.stdout):
+                pipe and pipe.close()
         if failed:
             shutil.rmtree(self.prefix / "drive_c" / "windows", ignore_errors=True)
             print(f"{self.name} failed: its folder is kept at {self.dir}", file=sys.stderr)
