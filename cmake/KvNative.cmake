@@ -51,8 +51,8 @@ add_subdirectory(tests/build)
 
 # Each fuzz target runs for a bounded time from its seeds; scripts/fuzz runs them for longer.
 set(KV_FUZZ_DIR ${PROJECT_SOURCE_DIR}/build/fuzz CACHE PATH "Folder of the fuzz build")
-set(KV_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs in the test suite")
-foreach(target config megabytes)
+set(KV_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs in the test suite")
+foreach(target actions megabytes)
   add_test(NAME fuzz.${target}
            COMMAND ${PROJECT_SOURCE_DIR}/tests/fuzz/run_fuzz ${KV_FUZZ_DIR}/${target}_fuzz
                    ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${target} ${KV_FUZZ_SECONDS})

@@ -44,7 +44,9 @@ class AppTest : public ::testing::Test {
   bool exists(const std::string& name) { return fake.desktop.find(name) != nullptr; }
   Rect where() { return win("smallwindow").bounds; }
 
-  void whenModal(std::function<void()> act) { fake.desktop.onModal.push_back(std::move(act)); }
+  void whenModal(std::function<void()> act) {
+    fake.desktop.onModal.push_back([act](const std::string&) { act(); });
+  }
   void tray(unsigned message, int menuChoice = 0) {
     fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
     enter([&] { fake.desktop.sink("tbarw").trayMessage(message); });

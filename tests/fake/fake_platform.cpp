@@ -76,7 +76,7 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   if (!onModal.empty()) {
     auto act = onModal.front();
     onModal.pop_front();
-    act();
+    act(std::string(at(h).layout.name));
   }
   if (stillOpen() && windows_.count(h)) at(h).sink->closeRequested();
   if (stillOpen()) throw std::logic_error("a modal window stayed open");

@@ -69,7 +69,8 @@ class FakeDesktop : public Desktop {
   // What the user does when a modal window opens, a popup menu opens (the entry picked; 0 for
   // none) or a message box is up; taken in order. A modal window left open is closed by its
   // close box.
-  std::deque<std::function<void()>> onModal, onMessageBox;
+  std::deque<std::function<void(const std::string& window)>> onModal;
+  std::deque<std::function<void()>> onMessageBox;
   std::deque<std::function<int(const Menu&)>> onMenu;
   std::vector<Menu> menusShown;
   std::vector<std::string> messages;  // texts; every caption is checked to be the program's
@@ -174,16 +175,24 @@ struct FakePlatform {
   FakeFiles files;
   Platform platform{desktop, shell, disks, help, process, files};
 
-  // One entry from the platform, as the real event loop runs it: inside the failure boundary,
-  // and stopped by the end of the process.
+  // One entry from the platform, as the real event loop runs it: inside the failure boundary.
+  // The end of the process stops every entry under way, nested ones and the outermost.
   void enter(const std::function<void()>& entry) {
     if (ended()) return;
+    struct Depth {
+      int& depth;
+      ~Depth() { --depth; }
+    } nested{++depth_};
     try {
       atEntry(desktop, process, entry);
     } catch (const ProcessEnded&) {
+      if (depth_ > 1) throw;
     }
   }
   bool ended() const { return process.endedWith.has_value(); }
+
+ private:
+  int depth_ = 0;
 };
 
 }  // namespace kv::fake

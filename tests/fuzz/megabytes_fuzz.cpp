@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string slot(reinterpret_cast<const char*>(data + 13), size - 13);
   std::size_t colon = slot.find(':');
   std::string prefix = colon == std::string::npos ? std::string() : slot.substr(0, colon + 1);
-  fake.disks.answers[prefix + "\\"] = {DiskCounters{spc, bps, clusters, 0}, true};
+  fake.disks.answers[prefix + "\\"] = DiskCounters{spc, bps, clusters, 0};
   FreeSpace space(fake.disks, fake.process);
   std::string longText = space.longfree(slot);
   check(slot == prefix + "\\");
