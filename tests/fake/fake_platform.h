@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
+#include "app/program.h"
 #include "platform/platform.h"
 
 namespace kv::fake {

@@ -93,7 +93,7 @@ FakePlatform::FakePlatform() : platform_{desktop, shell, disks, help, process, f
 void FakePlatform::enter(const std::function<void()>& entry) {
   if (ended()) return;
   try {
-    atEntry(desktop, process, entry);
+    atEntry(desktop, process, kFailureNotice, entry);
   } catch (const ProcessEnded&) {
   }
 }
