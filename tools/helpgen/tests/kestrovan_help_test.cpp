@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "context_hash.h"
 #include "hlp_lookup.h"
@@ -19,20 +20,17 @@ TEST(KestrovanHelp, EveryTopicNumberTheProgramAsksForOpensItsTopic) {
   ASSERT_FALSE(titles.empty());
   EXPECT_EQ(titles.begin()->second, "Welcome to Kestrovan '99");  // shown when no topic is asked for
 
-  const struct {
-    std::int32_t number;
-    const char* title;
-  } rows[] = {{30000, "Welcome to Kestrovan '99"},
-              {100, "The drive window"},
-              {200, "Choosing drives: the Options window"},
-              {300, "The About window"},
-              {400, "The tray icon and its menu"}};
-  for (const auto& row : rows) {
+  const std::pair<std::int32_t, const char*> rows[] = {{30000, "Welcome to Kestrovan '99"},
+                                                       {100, "The drive window"},
+                                                       {200, "Choosing drives: the Options window"},
+                                                       {300, "The About window"},
+                                                       {400, "The tray icon and its menu"}};
+  for (const auto& [number, title] : rows) {
     std::uint32_t offset = lookup::kNone;
     for (int i = 0, count = lookup::i16(*map, 0); i < count; ++i)
-      if (static_cast<std::int32_t>(lookup::u32(*map, 2 + 8 * i)) == row.number) offset = lookup::u32(*map, 6 + 8 * i);
-    ASSERT_EQ(titles.count(offset), 1u) << row.number;
-    EXPECT_EQ(titles.at(offset), row.title);
-    EXPECT_EQ(lookup::btree_find(*context, helpgen::context_hash(helpgen::context_name(row.number))), offset);
+      if (static_cast<std::int32_t>(lookup::u32(*map, 2 + 8 * i)) == number) offset = lookup::u32(*map, 6 + 8 * i);
+    ASSERT_EQ(titles.count(offset), 1u) << number;
+    EXPECT_EQ(titles.at(offset), title);
+    EXPECT_EQ(lookup::btree_find(*context, helpgen::context_hash(helpgen::context_name(number))), offset);
   }
 }

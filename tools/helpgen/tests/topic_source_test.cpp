@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "help_file.h"
@@ -27,10 +28,7 @@ std::string error_of(const std::vector<std::string>& sources) {
 
 TEST(TopicSource, MalformedSourcesAreRefused) {
   const std::string head = "context: 1\ntitle: T\n\n";
-  const struct {
-    std::vector<std::string> sources;
-    const char* error;
-  } rows[] = {
+  const std::pair<std::vector<std::string>, const char*> rows[] = {
       {{"title: T\n\ntext\n"}, "t1.txt:1: missing \"context:\" header"},
       {{"context: 1\n\ntext\n"}, "t1.txt:1: missing \"title:\" header"},
       {{"context: x1\ntitle: T\n"}, "t1.txt:1: expected a context number, got \"x1\""},
@@ -47,5 +45,5 @@ TEST(TopicSource, MalformedSourcesAreRefused) {
       {{head + std::string(5000, 'x') + "\n"}, "t1.txt: a paragraph is too long for one block"},
       {{}, "no topics"},
   };
-  for (const auto& row : rows) EXPECT_EQ(error_of(row.sources), row.error);
+  for (const auto& [sources, error] : rows) EXPECT_EQ(error_of(sources), error);
 }
