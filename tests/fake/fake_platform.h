@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
+#include "app/program.h"
 #include "platform/platform.h"
 
 namespace kv::fake {
@@ -184,7 +184,7 @@ struct FakePlatform {
       ~Depth() { --depth; }
     } nested{++depth_};
     try {
-      atEntry(desktop, process, entry);
+      atEntry(desktop, process, kFailureNotice, entry);
     } catch (const ProcessEnded&) {
       if (depth_ > 1) throw;
     }

@@ -1,19 +1,13 @@
-#include "platform/win32/registered_messages.h"
+#include "platform/win32/diagnostics.h"
 
 #include <psapi.h>
 
+#include "platform/win32/gdi_count.h"
+
 namespace kv::win32 {
+namespace {
 
-const RegisteredMessages& registeredMessages() {
-  static const RegisteredMessages messages{
-      RegisterWindowMessageW(L"Kestrovan99.GdiObjects"),
-      RegisterWindowMessageW(L"Kestrovan99.PrivateBytes"),
-      RegisterWindowMessageW(L"Kestrovan99.Handles"),
-      RegisterWindowMessageW(L"TaskbarCreated"),
-  };
-  return messages;
-}
-
+// The private (committed, not shared) bytes of this process; 0 when the system cannot say.
 SIZE_T privateBytes() {
   // Windows 7 and later (and Wine) have the query in kernel32; older systems only in psapi.
   using Query = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
@@ -40,6 +34,23 @@ SIZE_T privateBytes() {
 DWORD openHandles() {
   DWORD count = 0;
   return GetProcessHandleCount(GetCurrentProcess(), &count) ? count : 0;
+}
+
+}  // namespace
+
+bool answerDiagnostics(UINT message, LRESULT& answer) {
+  static const UINT gdiObjects = RegisterWindowMessageW(L"Kestrovan99.GdiObjects");
+  static const UINT privateBytesQuestion = RegisterWindowMessageW(L"Kestrovan99.PrivateBytes");
+  static const UINT handles = RegisterWindowMessageW(L"Kestrovan99.Handles");
+  if (message == gdiObjects)
+    answer = liveGdiObjects();
+  else if (message == privateBytesQuestion)
+    answer = static_cast<LRESULT>(privateBytes());
+  else if (message == handles)
+    answer = static_cast<LRESULT>(openHandles());
+  else
+    return false;
+  return true;
 }
 
 }  // namespace kv::win32
