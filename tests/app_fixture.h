@@ -74,8 +74,7 @@ class AppTest : public ::testing::Test {
     release(kRight, choice);
   }
 
-  // Options, as the user's clicks reach it: the click makes it the active window first. The
-  // bare forms serve inside a modal window, whose loop is already an entry.
+  // Options, as the user's clicks reach it: the click makes it the active window first.
   WindowEvents& options() { return fake.desktop.sink("optionswindow"); }
   void optionsClick(int id) {
     enter([&] {
@@ -88,15 +87,6 @@ class AppTest : public ::testing::Test {
     box(n);
     win("optionswindow").controls.at(OptionsWindow::Drive1).current = item;
     optionsClick(OptionsWindow::Command3);
-  }
-  // The boxes as the user sees them: X checked or _ not, with the caption.
-  std::string boxes() {
-    std::string out;
-    for (int n = 0; n < kSlots; ++n) {
-      const auto& c = win("optionswindow").controls.at(OptionsWindow::Check1 + n);
-      out += (n ? " " : "") + std::string(c.checked ? "X" : "_") + c.text;
-    }
-    return out;
   }
 
   fake::FakePlatform fake;

@@ -1,6 +1,6 @@
 // The drive window: its lines, its place when it opens, dragging, click-to-close, positions
 // beyond 16 bits.
-#include <algorithm>
+#include <map>
 
 #include "app_fixture.h"
 
@@ -13,13 +13,10 @@ class DriveWindowTest : public AppTest {
  protected:
   // The lines as the user reads them: row by row, left to right.
   std::vector<std::string> lines() {
-    std::vector<const fake::FakeControl*> shown;
-    for (const auto& [id, c] : win("smallwindow").controls) shown.push_back(&c);
-    std::sort(shown.begin(), shown.end(), [](auto* a, auto* b) {
-      return std::pair(a->layout.rect.top, a->layout.rect.left) < std::pair(b->layout.rect.top, b->layout.rect.left);
-    });
+    std::map<std::pair<int, int>, std::string> byPlace;  // by top, then left
+    for (const auto& [id, c] : win("smallwindow").controls) byPlace[{c.layout.rect.top, c.layout.rect.left}] = c.text;
     std::vector<std::string> out;
-    for (auto* c : shown) out.push_back(c->text);
+    for (const auto& [place, text] : byPlace) out.push_back(text);
     return out;
   }
 };
@@ -33,15 +30,18 @@ TEST_F(DriveWindowTest, EachSlotHasItsLineInReadingOrderRefreshedByTheTimer) {
   EXPECT_EQ(lines()[0], "z: 7.50 MB");
 }
 
-TEST_F(DriveWindowTest, AWindowPastTheScreensRightEdgeOpensAtFiftyFifty) {
+TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRightEdge) {
   start(fileOf(kOne));
   const int edge = fake.desktop.screenWidthTwips - where().width;  // the left of a window touching it
-  const std::array<int, 4> rows[] = {
-      {edge, 900, edge, 900}, {edge + 1, 900, 50, 50}, {-3000, -500, -3000, -500}, {300, 20000, 300, 20000}};
-  for (const auto& [left, top, openLeft, openTop] : rows) {
+  const std::array<int, 5> rows[] = {// left, top in the file; where it opens; shown by Show (or the icon)
+                                     {edge, 900, edge, 900, 0},
+                                     {edge + 1, 900, 50, 50, 1},
+                                     {-3000, -500, -3000, -500, 0},
+                                     {300, 20000, 300, 20000, 1}};
+  for (const auto& [left, top, openLeft, openTop, byShow] : rows) {
     popup(TrayWindow::hidemen);
     fake.files.entries[kConfig] = {fileOf(kOne, left, top)};
-    tray(kLeftPress);
+    byShow ? tray(kRightPress, TrayWindow::showmenu) : tray(kLeftPress);
     EXPECT_EQ(where().left, openLeft) << left;
     EXPECT_EQ(where().top, openTop) << left;
   }
@@ -51,10 +51,8 @@ struct MouseRow {
   MouseButton button;
   std::vector<Point> moves;
   const char* after;
+  friend void PrintTo(const MouseRow& row, std::ostream* os) { *os << row.after; }
 };
-void PrintTo(const MouseRow& row, std::ostream* os) {
-  *os << row.after;
-}
 class MouseTest : public DriveWindowTest, public ::testing::WithParamInterface<MouseRow> {};
 
 TEST_P(MouseTest, AnyButtonDragsALeftClickClosesTheOthersOpenTheMenu) {

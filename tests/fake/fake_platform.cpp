@@ -9,6 +9,7 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
   constexpr int kFrame = 45, kCaption = 270;  // twips
   WindowHandle h = next_ += 4;
   FakeWindow& w = windows_[h];
+  w.handle = h;
   w.layout = layout;
   w.sink = &sink;
   int caption = layout.style == WindowStyle::Dialog ? kCaption : 0;
@@ -18,26 +19,22 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
   return h;
 }
 
-void FakeDesktop::destroy(WindowHandle h) {
-  modalLeaves(h);
-  if (active_ == h) active_ = 0;
-  windows_.erase(h);
-}
-
-void FakeDesktop::show(WindowHandle h) {
-  at(h).visible = true;
-  activate(h);
-}
-
+// Leaving the screen, a modal window gives its owner input back, and the activation when it had it.
 void FakeDesktop::hide(WindowHandle h) {
   at(h).visible = false;
-  modalLeaves(h);
-  if (active_ == h) active_ = 0;
+  bool wasActive = active_ == h;
+  if (wasActive) active_ = 0;
+  auto frame = std::find_if(modal_.begin(), modal_.end(), [h](auto& f) { return f.first == h; });
+  if (frame == modal_.end()) return;
+  WindowHandle owner = frame->second;
+  modal_.erase(frame);
+  if (!windows_.count(owner)) return;
+  at(owner).enabled = true;
+  if (wasActive) makeActive(owner);
 }
 
 void FakeDesktop::activate(WindowHandle h) {
-  auto it = windows_.find(h);
-  if (it != windows_.end() && it->second.visible && it->second.enabled) makeActive(h);
+  if (windows_.count(h) && at(h).visible && at(h).enabled) makeActive(h);
 }
 
 // Becoming the foreground window, shown or not, tells the window so.
@@ -45,18 +42,6 @@ void FakeDesktop::makeActive(WindowHandle h) {
   if (active_ == h || !windows_.count(h)) return;
   active_ = h;
   at(h).sink->activated();
-}
-
-// A modal window leaves the screen: its owner takes input again and, when the modal window
-// was the active one, becomes active.
-void FakeDesktop::modalLeaves(WindowHandle h) {
-  auto frame = std::find_if(modal_.begin(), modal_.end(), [h](auto& f) { return f.first == h; });
-  if (frame == modal_.end()) return;
-  WindowHandle owner = frame->second;
-  modal_.erase(frame);
-  if (!windows_.count(owner)) return;
-  at(owner).enabled = true;
-  if (active_ == h) makeActive(owner);
 }
 
 void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::function<bool()>& stillOpen) {
@@ -69,7 +54,7 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
     WindowHandle h;
     ~Leave() {
       --d.modalDepth;
-      d.modalLeaves(h);
+      if (d.windows_.count(h) && d.at(h).visible) d.hide(h);
     }
   } leave{*this, h};
   makeActive(h);
@@ -80,21 +65,6 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
   }
   if (stillOpen() && windows_.count(h)) at(h).sink->closeRequested();
   if (stillOpen()) throw std::logic_error("a modal window stayed open");
-}
-
-void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
-  at(h).bounds.left = left;
-  at(h).bounds.top = top;
-}
-
-void FakeDesktop::setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) {
-  control(h, id).items = items;
-  control(h, id).current = current;
-}
-
-std::string FakeDesktop::currentItem(WindowHandle h, int id) {
-  FakeControl& c = control(h, id);
-  return c.current >= 0 && c.current < static_cast<int>(c.items.size()) ? c.items[c.current] : std::string();
 }
 
 int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
@@ -110,10 +80,7 @@ void FakeDesktop::showMessageBox(WindowHandle, const std::string& text, const st
   messages.push_back(caption == kProgramTitle ? text : "(captioned " + caption + ") " + text);
   std::vector<WindowHandle> disabled;
   for (auto& [h, w] : windows_)
-    if (w.enabled) {
-      w.enabled = false;
-      disabled.push_back(h);
-    }
+    if (w.enabled) w.enabled = false, disabled.push_back(h);
   if (!onMessageBox.empty()) {
     auto act = onMessageBox.front();
     onMessageBox.pop_front();
@@ -134,15 +101,8 @@ FakeWindow& FakeDesktop::window(const std::string& name) {
   throw std::logic_error("window " + name + " does not exist");
 }
 
-WindowHandle FakeDesktop::handleOf(const std::string& name) {
-  for (auto& [h, w] : windows_)
-    if (w.layout.name == name) return h;
-  throw std::logic_error("window " + name + " does not exist");
-}
-
 void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
-  bool wanted = command == TrayCommand::Add ? !iconPresent : iconPresent;
-  if (!wanted) {
+  if (command == TrayCommand::Add ? iconPresent : !iconPresent) {
     ++refused;
     return;
   }
@@ -150,52 +110,19 @@ void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   lastRecord = record;
 }
 
-int FakeShell::findExecutable(const std::string& document, std::string& program) {
-  if (duringLookup) duringLookup(document);
-  if (findResult > 32) program = "  C:\\Browser\\browse.exe  ";
-  return findResult;
-}
-
-int FakeShell::execute(unsigned long, const std::string& program, const std::string& parameters) {
-  if (executeResult > 32) started.push_back(program + " " + parameters);
-  return executeResult;
-}
-
-bool FakeDisks::freeSpace(const std::string& root, DiskCounters& counters) {
-  auto it = answers.find(root);
-  if (it == answers.end()) return false;  // the counters are left as they were
-  counters = it->second;
-  return true;
-}
-
-bool FakeFiles::normalFileExists(const std::string& path) {
-  auto it = entries.find(path);
-  return it != entries.end() && !it->second.hidden && !it->second.system && !it->second.folder;
-}
-
 std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t limit) {
   auto it = entries.find(path);
-  if (it == entries.end() || it->second.folder || it->second.unreadable) return std::nullopt;
-  std::string bytes = it->second.bytes.substr(0, limit);
-  largestRead = std::max(largestRead, bytes.size());
-  return bytes;
+  if (it == entries.end() || it->second.unreadable) return std::nullopt;
+  largestRead = std::max(largestRead, std::min(limit, it->second.bytes.size()));
+  return it->second.bytes.substr(0, limit);
 }
 
 std::string FakeFiles::writeAtomic(const std::string& path, const std::string& bytes) {
-  if (!writeFailure.empty()) {
-    ++failedWrites;
-    return writeFailure;
-  }
+  if (!writeFailure.empty()) return ++failedWrites, writeFailure;
   ++writes;
   entries[path] = Entry{bytes};
   if (onWrite) onWrite(bytes);
-  return std::string();
-}
-
-std::string FakeFiles::createTemporary(const std::string& extension, const std::string& bytes) {
-  std::string path = "C:\\Temp\\kv99-" + std::to_string(++temporaries_) + extension;
-  entries[path] = Entry{bytes};
-  return path;
+  return "";
 }
 
 }  // namespace kv::fake

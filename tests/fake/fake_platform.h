@@ -27,6 +27,7 @@ struct FakeControl {
 };
 
 struct FakeWindow {
+  WindowHandle handle = 0;
   WindowLayout layout;
   WindowEvents* sink = nullptr;
   bool visible = false, enabled = true, topmost = false, timer = false;
@@ -37,19 +38,31 @@ struct FakeWindow {
 class FakeDesktop : public Desktop {
  public:
   WindowHandle create(const WindowLayout&, WindowEvents&) override;
-  void destroy(WindowHandle) override;
-  void show(WindowHandle h) override;
+  void destroy(WindowHandle h) override {
+    hide(h);
+    windows_.erase(h);
+  }
+  void show(WindowHandle h) override {
+    at(h).visible = true;
+    activate(h);
+  }
   void hide(WindowHandle) override;
   void bringToFront(WindowHandle h) override { activate(h); }
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
   Rect bounds(WindowHandle h) override { return at(h).bounds; }
-  void moveTo(WindowHandle h, int left, int top) override;
+  void moveTo(WindowHandle h, int left, int top) override { at(h).bounds.left = left, at(h).bounds.top = top; }
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
   void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
   void setVisible(WindowHandle h, int id, bool on) override { control(h, id).visible = on; }
   void setChecked(WindowHandle h, int id, bool on) override { control(h, id).checked = on; }
-  void setItems(WindowHandle, int, const std::vector<std::string>&, int) override;
-  std::string currentItem(WindowHandle, int) override;
+  void setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) override {
+    control(h, id).items = items;
+    control(h, id).current = current;
+  }
+  std::string currentItem(WindowHandle h, int id) override {
+    FakeControl& c = control(h, id);
+    return c.current >= 0 && c.current < static_cast<int>(c.items.size()) ? c.items[c.current] : "";
+  }
   void startTimer(WindowHandle h, unsigned) override { at(h).timer = true; }
   void stopTimer(WindowHandle h) override { at(h).timer = false; }
   int popupMenu(WindowHandle owner, const Menu&) override;
@@ -59,21 +72,21 @@ class FakeDesktop : public Desktop {
 
   FakeWindow* find(const std::string& name);  // nullptr when it does not exist
   FakeWindow& window(const std::string& name);
-  WindowHandle handleOf(const std::string& name);
+  WindowHandle handleOf(const std::string& name) { return window(name).handle; }
   bool shown(const std::string& name) { return find(name) && find(name)->visible; }
   WindowEvents& sink(const std::string& name) { return *window(name).sink; }
   // The user brings a window to the front: only one on the screen and enabled comes.
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
 
-  // What the user does when a modal window opens, a popup menu opens (the entry picked; 0 for
-  // none) or a message box is up; taken in order. A modal window left open is closed by its
-  // close box.
+  // What the user does when a modal window opens (given its name), a popup menu opens (the
+  // entry picked; 0 for none) or a message box is up; taken in order. A modal window left
+  // open is closed by its close box.
   std::deque<std::function<void(const std::string& window)>> onModal;
-  std::deque<std::function<void()>> onMessageBox;
   std::deque<std::function<int(const Menu&)>> onMenu;
+  std::deque<std::function<void()>> onMessageBox;
   std::vector<Menu> menusShown;
-  std::vector<std::string> messages;  // texts; every caption is checked to be the program's
+  std::vector<std::string> messages;  // texts; a caption not the program's is put before one
   std::map<std::string, int> created;
   int screenWidthTwips = 1024 * 15;
   int modalDepth = 0;
@@ -83,7 +96,6 @@ class FakeDesktop : public Desktop {
   FakeWindow& at(WindowHandle h) { return windows_.at(h); }
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void makeActive(WindowHandle);
-  void modalLeaves(WindowHandle);
 
   std::map<WindowHandle, FakeWindow> windows_;
   std::vector<std::pair<WindowHandle, WindowHandle>> modal_;  // window, owner
@@ -93,27 +105,37 @@ class FakeDesktop : public Desktop {
 class FakeShell : public Shell {
  public:
   void notifyIcon(TrayCommand, const TrayRecord&) override;
-  int findExecutable(const std::string& document, std::string& program) override;
-  int execute(unsigned long, const std::string& program, const std::string& parameters) override;
+  int findExecutable(const std::string& document, std::string& program) override {
+    if (duringLookup) duringLookup(document);
+    if (findResult > 32) program = "  C:\\Browser\\browse.exe  ";
+    return findResult;
+  }
+  int execute(unsigned long, const std::string& program, const std::string& parameters) override {
+    started.push_back(program + " " + parameters);
+    return 42;
+  }
   std::string tip() const { return lastRecord.szTip.data(); }
 
   bool iconPresent = false;
   int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
   TrayRecord lastRecord;
-  int findResult = 42, executeResult = 42;
+  int findResult = 42;
   std::vector<std::string> started;  // "program parameters"
   std::function<void(const std::string&)> duringLookup;
 };
 
 class FakeDisks : public Disks {
  public:
-  bool freeSpace(const std::string& root, DiskCounters&) override;
+  bool freeSpace(const std::string& root, DiskCounters& counters) override {
+    if (!answers.count(root)) return false;  // the counters are left as they were
+    counters = answers[root];
+    return true;
+  }
   std::vector<std::string> driveList() override {
     ++driveListQueries;
-    return drives;
+    return {"c: [system]", "d: [data]", "z:"};
   }
   std::map<std::string, DiskCounters> answers;  // by root; a root not listed does not answer
-  std::vector<std::string> drives{"c: [system]", "d: [data]", "z:"};
   int driveListQueries = 0;
 };
 
@@ -146,16 +168,21 @@ class FakeProcess : public Process {
 
 class FakeFiles : public Files {
  public:
-  bool normalFileExists(const std::string& path) override;
-  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
-  std::string writeAtomic(const std::string& path, const std::string& bytes) override;
-  std::string createTemporary(const std::string& extension, const std::string& bytes) override;
-  void remove(const std::string& path) override { entries.erase(path); }
-
   struct Entry {
     std::string bytes;
-    bool hidden = false, system = false, folder = false, unreadable = false;
+    bool hidden = false;  // hidden, system or a folder: no normal file
+    bool unreadable = false;
   };
+  bool normalFileExists(const std::string& path) override { return entries.count(path) && !entries[path].hidden; }
+  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
+  std::string writeAtomic(const std::string& path, const std::string& bytes) override;
+  std::string createTemporary(const std::string& extension, const std::string& bytes) override {
+    std::string path = "C:\\Temp\\kv99-" + std::to_string(++temporaries_) + extension;
+    entries[path] = Entry{bytes};
+    return path;
+  }
+  void remove(const std::string& path) override { entries.erase(path); }
+
   std::map<std::string, Entry> entries;
   std::string writeFailure;  // when set, every write fails with this reason
   int writes = 0, failedWrites = 0;
