@@ -28,32 +28,13 @@ TEST(SettingsFile, ReadingRules) {
 }
 
 TEST(SettingsFile, PositionsAreSixteenBitNumbersWithTiesRoundedToEven) {
-  const std::pair<const char*, std::optional<int>> rows[] = {{"32767", 32767},
-                                                             {"-32768", -32768},
-                                                             {"32768", {}},
-                                                             {"-32769", {}},
-                                                             {"0000000000012", 12},
-                                                             {"  +44  ", 44},
-                                                             {"1.5", 2},
-                                                             {"2.5", 2},
-                                                             {"3.5", 4},
-                                                             {"-2.5", -2},
-                                                             {"-3.5", -4},
-                                                             {"2.50001", 3},
-                                                             {"2.49999", 2},
-                                                             {".7", 1},
-                                                             {"7.", 7},
-                                                             {"32767.4", 32767},
-                                                             {"32767.5", {}},
-                                                             {"abc", {}},
-                                                             {"1e3", {}},
-                                                             {"", {}},
-                                                             {"--1", {}},
-                                                             {"99999999999999", {}}};
-  for (const auto& [text, value] : rows) {
-    std::optional<std::int16_t> got = parsePosition(text);
-    EXPECT_EQ(got ? std::optional<int>(*got) : std::nullopt, value) << '"' << text << '"';
-  }
+  const std::pair<const char*, int> numbers[] = {
+      {"32767", 32767}, {"-32768", -32768}, {"0000000000012", 12}, {"  +44  ", 44}, {"1.5", 2},     {"2.5", 2},
+      {"3.5", 4},       {"-2.5", -2},       {"-3.5", -4},          {"2.50001", 3},  {"2.49999", 2}, {".7", 1},
+      {"7.", 7},        {"32767.4", 32767}};
+  for (auto [text, value] : numbers) EXPECT_EQ(parsePosition(text), std::optional<std::int16_t>(value)) << text;
+  for (const char* text : {"32768", "-32769", "32767.5", "abc", "1e3", "", "--1", "99999999999999"})
+    EXPECT_FALSE(parsePosition(text)) << '"' << text << '"';
 }
 
 // Whether start-up on this file entry goes through the set-up (answered with Cancel).
