@@ -9,16 +9,19 @@ memory of the process) and working set; then ends the program. Runs of the progr
 and the medians are printed with the ratios. Then the DLLs that kestrovan99.exe loads and
 kvbaretray.exe does not (Wine's +loaddll trace), each with the private memory of its own image
 in kestrovan99's process; with --per-dll, also what each of them adds to kvbaretray.exe when
-it loads only that one DLL first (start-up and private bytes, medians).
+it loads only that one DLL first (start-up and private bytes, medians). --variant NAME=EXE adds
+another build of the program to the alternated runs (to weigh one change against another).
 
 Not a test: it checks nothing.
 
-    bench/bench_startup.py [--runs 5] [--per-dll] [--build build/win32] [--work build/bench]
+    bench/bench_startup.py [--runs 5] [--per-dll] [--variant NAME=EXE ...] [--build build/win32]
+                           [--work build/bench]
 """
 
 import argparse
 import json
 import re
+import shutil
 import statistics
 import sys
 import tempfile
@@ -55,14 +58,16 @@ def one_run(session, exe, *args, trace=None):
     """Starts exe and ends it; returns its figures (and with trace, the DLLs it loaded)."""
     cls, tray = PROGRAMS[exe]
     (session.app_dir / "kv99.cfg").write_bytes(SETTINGS)
-    with tempfile.TemporaryFile("w+") as watch_out, tempfile.TemporaryFile("w+") as trace_out:
-        watcher = session.start_watch("ready", cls, 300000, *(["tray"] if tray else []), out=watch_out)
-        wait_until(lambda: watch_out.seek(0) or watch_out.read(), 120, what="kvwatch to watch")
-        t0 = time.time() * 1000
-        prog = session.start(exe, *args, debug=trace, out=trace_out if trace else None)
+    with tempfile.TemporaryDirectory() as folder:
+        # Appended to by the children, read here by name: no file offset is shared.
+        watch_path, trace_path = Path(folder, "watch"), Path(folder, "trace")
+        with open(watch_path, "ab") as watch_out, open(trace_path, "ab") as trace_out:
+            watcher = session.start_watch("ready", cls, 300000, *(["tray"] if tray else []), out=watch_out)
+            wait_until(watch_path.read_text, 120, what="kvwatch to watch")
+            t0 = time.time() * 1000
+            prog = session.start(exe, *args, debug=trace, out=trace_out if trace else None)
         watcher.wait(600)
-        watch_out.seek(0)
-        ready = json.loads(watch_out.read().splitlines()[-1])
+        ready = json.loads(watch_path.read_text().splitlines()[-1])
         if not ready["window_ms"] or (tray and not ready["tray_ms"]) or not ready.get("idle"):
             raise RuntimeError(f"{exe} did not come up: {ready}")
         figures = {
@@ -73,9 +78,9 @@ def one_run(session, exe, *args, trace=None):
         }
         session.end_programs()
         if trace:
-            trace_out.seek(0)
             figures["loaded"] = {Path(p.replace("\\\\", "\\").replace("\\", "/")).name.lower(): kind
-                                 for p, kind in LOADED.findall(trace_out.read())}
+                                 for p, kind in LOADED.findall(trace_path.read_text(errors="replace"))
+                                 if not p.lower().endswith(".exe")}
         return figures
 
 
@@ -102,12 +107,16 @@ def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--per-dll", action="store_true")
+    p.add_argument("--variant", action="append", default=[], metavar="NAME=EXE")
     p.add_argument("--build", type=Path, default=ROOT / "build/win32")
     p.add_argument("--work", type=Path, default=ROOT / "build/bench")
     args = p.parse_args()
     session = WineSession(args.work, args.build / "kvwatch.exe")
     try:
         session.install(*(args.build / exe for exe in PROGRAMS))
+        for name, path in (v.split("=", 1) for v in args.variant):
+            shutil.copy2(path, session.app_dir / f"{name}.exe")
+            PROGRAMS[f"{name}.exe"] = PROGRAMS["kestrovan99.exe"]
         results = alternate(session, {exe: (exe, ()) for exe in PROGRAMS}, args.runs)
         table = {exe: medians(runs) for exe, runs in results.items()}
         print(f"\nmedians of {args.runs} alternated runs; start-up: process start to visible window "
@@ -115,10 +124,10 @@ def main():
         print(f"{'':18s}{'start-up ms':>12s}{'private KB':>12s}{'working set KB':>16s}")
         for exe, row in table.items():
             print(f"{exe:18s}{row['startup_ms']:12.0f}{row['private_kb']:12.0f}{row['working_set_kb']:16.0f}")
-        for base in ("kvbaretray.exe", "kvminimal.exe"):
-            print(f"kestrovan99.exe / {base}: start-up "
-                  f"{table['kestrovan99.exe']['startup_ms'] / table[base]['startup_ms']:.2f}, private bytes "
-                  f"{table['kestrovan99.exe']['private_kb'] / table[base]['private_kb']:.2f}")
+        for ours in (exe for exe in PROGRAMS if PROGRAMS[exe] == PROGRAMS["kestrovan99.exe"]):
+            for base in ("kvbaretray.exe", "kvminimal.exe"):
+                print(f"{ours} / {base}: start-up {table[ours]['startup_ms'] / table[base]['startup_ms']:.2f}, "
+                      f"private bytes {table[ours]['private_kb'] / table[base]['private_kb']:.2f}")
 
         ours = one_run(session, "kestrovan99.exe", trace="+loaddll")["loaded"]
         bare = one_run(session, "kvbaretray.exe", trace="+loaddll")["loaded"]
