@@ -75,11 +75,15 @@ class WineSession:
                         WINEDLLOVERRIDES="mscoree,mshtml=", LANG="C.UTF-8", LC_ALL="C.UTF-8")
         self.env.pop("WAYLAND_DISPLAY", None)
         self.programs = []
-        self._make_prefix()
-        self.stop_wine()
-        rc, out = self.watch("wait", "Shell_TrayWnd", 300000, timeout=600)
-        if rc:
-            raise RuntimeError(f"the taskbar did not come up: {out}")
+        try:
+            self._make_prefix()
+            self.stop_wine()
+            rc, out = self.watch("wait", "Shell_TrayWnd", 300000, timeout=600)
+            if rc:
+                raise RuntimeError(f"the taskbar did not come up: {out}")
+        except BaseException:
+            self.close()
+            raise
 
     def _make_prefix(self):
         stamp = self.prefix / ".kv-bench"
