@@ -62,12 +62,8 @@ add_custom_command(
 add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
 
 add_subdirectory(tests/e2e/probe)
-
-# The in-process refresh benchmark: the core on the in-memory platform, built by this compiler
-# with these flags, run under Wine by scripts/bench. Not a test.
-file(GLOB KV_FAKE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fake/*.cpp)
-add_executable(kvbench ${PROJECT_SOURCE_DIR}/tests/bench/refresh_bench.cpp ${KV_CORE_SOURCES} ${KV_FAKE_SOURCES})
-target_include_directories(kvbench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+# The benchmarks' programs, built by this compiler with these flags, run under Wine by scripts/bench.
+add_subdirectory(bench)
 
 # The package: the program and its help file side by side, as a ZIP archive.
 install(TARGETS kestrovan99 RUNTIME DESTINATION .)
