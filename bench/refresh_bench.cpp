@@ -28,17 +28,16 @@ int main() {
   const char* roots[] = {"c:\\", "d:\\", "e:\\", "f:\\", "g:\\", "z:\\"};
   std::string file;
   for (const char* root : roots) {
-    fake.disks.answers[root] = {DiskCounters{8, 512, 475200, 0}, true};
+    fake.disks.answers[root] = DiskCounters{8, 512, 475200, 0};
     file += std::string("\"") + root + "\"\r\n";
   }
   fake.files.entries["C:\\Programs\\Kestrovan\\kv99.cfg"] = {file + "1500\r\n900\r\n"};
-  App app(fake.platform());
+  App app(fake.platform);
   fake.enter([&] { app.main(); });
-  fake.log.reserve(fake.log.size() + 4 * calls);
 
   double unchanged = nanosecondsPerCall(calls, [&](int) { app.smallwindow.refall(); });
   double changed = nanosecondsPerCall(calls, [&](int i) {
-    for (const char* root : roots) fake.disks.answers[root].counters.freeClusters = 475200 + (i & 1);
+    for (const char* root : roots) fake.disks.answers[root].freeClusters = 475200 + (i & 1);
     app.smallwindow.refall();
   });
   double tray = nanosecondsPerCall(calls, [&](int) { app.tray.traysync(); });
