@@ -1,0 +1,59 @@
+"""What the program starts and loads: the HTML program with the address and no temporary file left,
+and no DLL planted beside it (while a control in the same folder does load one)."""
+from harness import *
+
+ADDRESS = "http://kestrovan.example/"
+RECORDER = "C:\\KvRecorder\\kvrecorder.exe"  # kvprobe.exe under this name records its command line
+HTML_PROGRAM = r'''
+[Software\\Classes\\.htm] 1796611640
+@="htmlfile"
+
+[Software\\Classes\\htmlfile\\shell\\open\\command] 1796611640
+@="\"C:\\KvRecorder\\kvrecorder.exe\" \"%1\""
+'''
+# System code inside the program loads these by name while it runs (imm32 loads ole32 when a window
+# is activated, uxtheme loads msimg32 when the about window paints). Wine prefers its own DLLs for
+# them; native-first is how Windows treats a name that is not one of its known DLLs.
+PLANTED = ("ole32.dll", "msimg32.dll")
+NATIVE_FIRST = {"WINEDLLOVERRIDES": "mscoree,mshtml=;ole32,msimg32=n,b"}
+
+
+def pages(s):
+    return {p for p in (s.prefix / "drive_c").rglob("*") if p.suffix.lower() in (".htm", ".html")}
+
+
+class Launch(unittest.TestCase):
+    def test_the_address_goes_to_the_html_program_and_no_planted_dll_is_loaded(self):
+        with Session(self, registry=HTML_PROGRAM) as s:
+            s.host_path(RECORDER).parent.mkdir()
+            shutil.copy2(BUILD / "kvprobe.exe", s.host_path(RECORDER))
+            shutil.copy2(BUILD / "kvprobe.exe", s.app)
+            for name in PLANTED:
+                shutil.copy2(BUILD / "kvplant.dll", s.app / name)
+                control = s.spawn(["wine", s.folder + "\\kvprobe.exe", "load", name], "control", NATIVE_FIRST)
+                self.assertEqual(s.finish(control), 0)
+                mark = s.app / (name + ".loaded")
+                self.assertTrue(mark.exists(), f"the control did not load the planted {name}: the test proves nothing")
+                mark.unlink()
+
+            s.cfg.write_bytes(cfg_bytes(["c:\\"], 1500, 1200))
+            program = s.start_exe(env=dict(NATIVE_FIRST, WINEDEBUG="+loaddll"))
+            wait_until(lambda: s.shown(SMALL) and s.tips(), "the program", 60)
+            before = pages(s)
+            s.tray_menu("A")
+            about = wait_until(lambda: s.shown(ABOUT), "the about window")
+            label = [c for c in about["children"] if c["text"] == "kestrovan.example"]
+            s.click(*center(label[0]["rect"]))
+            log = s.host_path(RECORDER + ".log")
+            wait_until(log.exists, "the HTML program's start")
+            self.assertEqual(log.read_text().split()[-1], ADDRESS, log.read_text())
+            wait_until(lambda: pages(s) == before, "no temporary page left")
+            self.assertIsNone(program.poll(), "the program ended")
+            self.assertEqual(list(s.app.glob("*.loaded")), [], "the program loaded a planted DLL")
+            loaded = program.out.read_text(errors="replace").lower()
+            for name in PLANTED:
+                self.assertIn(f'loaded l"c:\\\\windows\\\\system32\\\\{name}"', loaded, f"{name} was not loaded at all")
+
+
+if __name__ == "__main__":
+    main()
