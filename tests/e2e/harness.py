@@ -67,7 +67,7 @@ class Session:
         self.prefix = self.dir / "prefix"
         self.app = self.host_path(folder)
         self.cfg = self.app / "kv99.cfg"
-        self.programs, self.env = [], None
+        self.programs, self.env, self.menus = [], None, 0
 
     def host_path(self, windows_path):
         return self.prefix.joinpath("drive_c", *windows_path[3:].split("\\"))
@@ -84,12 +84,11 @@ class Session:
 
     def start(self):
         read, write = os.pipe()
-        self.programs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24"],
-                                              pass_fds=(write,), stderr=subprocess.DEVNULL))
+        self.programs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "1024x768x24"],
+                                              pass_fds=(write,), stderr=open(self.dir / "xvfb.log", "wb")))
         os.close(write)
         select.select([read], [], [], 30)
-        self.display = ":" + os.read(read, 16).decode().strip()
-        os.close(read)
+        self.display = ":" + os.read(read, 16).decode().strip()  # read stays open: a newline may follow
         # Hard links: Wine writes no file of the template in place, but the registry, which gets copies.
         subprocess.run(["cp", "-al", str(template(self.display)), str(self.prefix)], check=True)
         for reg in self.prefix.glob("*.reg"):
@@ -170,7 +169,9 @@ class Session:
         """Opens the tray menu with a right press on the icon and chooses the entry of this letter."""
         icons = wait_until(self.tips, "the tray icon")
         assert len(icons) == 1, icons
-        self.click(*center(icons[0]["rect"]), 3)
+        x, y = center(icons[0]["rect"])
+        self.menus += 1  # each press a few pixels from the last: two in a row would be a double click
+        self.click(x + (5 if self.menus % 2 else -5), y, 3)
         wait_until(lambda: [w for w in self.windows("#32768") if w["visible"]], "the tray menu")
         assert self.ask("key", ord(letter))["ok"]
 
