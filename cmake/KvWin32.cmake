@@ -27,10 +27,12 @@ add_custom_command(
   COMMENT "Drawing the icon and the banner bitmaps"
   VERBATIM)
 add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
+configure_file(${KV_RES_SRC}/version.h.in ${KV_RES_OUT}/version.h @ONLY)
+configure_file(${KV_RES_SRC}/kestrovan99.manifest.in ${KV_RES_OUT}/kestrovan99.manifest @ONLY)
 
 # windres finds the files named in the .rc through its include folders.
 set_source_files_properties(${KV_RES_SRC}/kestrovan99.rc PROPERTIES
-  OBJECT_DEPENDS "${KV_GENERATED_RESOURCES};${KV_RES_SRC}/resource_ids.h;${KV_RES_SRC}/kestrovan99.manifest")
+  OBJECT_DEPENDS "${KV_GENERATED_RESOURCES};${KV_RES_SRC}/resource_ids.h;${KV_RES_OUT}/version.h;${KV_RES_OUT}/kestrovan99.manifest")
 
 file(GLOB KV_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
 if(NOT KV_CORE_SOURCES OR NOT KV_WIN32_SOURCES)
@@ -59,20 +61,16 @@ add_custom_command(
   VERBATIM)
 add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
 
-kv_optional_subdirectory(tests/e2e/probe)
-
-# The in-process refresh benchmark: the core on the in-memory platform, built by this compiler
-# with these flags, run under Wine by scripts/bench. Not a test.
-file(GLOB KV_FAKE_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/fake/*.cpp)
-add_executable(kvbench ${PROJECT_SOURCE_DIR}/tests/bench/refresh_bench.cpp ${KV_CORE_SOURCES} ${KV_FAKE_SOURCES})
-target_include_directories(kvbench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+add_subdirectory(tests/e2e/probe)
+# The benchmarks' programs, built by this compiler with these flags, run under Wine by scripts/bench.
+add_subdirectory(bench)
 
 # The package: the program and its help file side by side, as a ZIP archive.
 install(TARGETS kestrovan99 RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kestrovan99)
-set(CPACK_PACKAGE_FILE_NAME kestrovan99-1.04.0003-win32)
+set(CPACK_PACKAGE_FILE_NAME kestrovan99-${KV_VERSION_TEXT}-win32)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

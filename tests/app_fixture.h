@@ -1,5 +1,6 @@
 #pragma once
-// An App on the fake platform, with the files and drives most tests start from.
+// The program on the fake platform, and the user's hands: the tray icon, the drive window,
+// its popup menu and the Options window.
 #include <gtest/gtest.h>
 
 #include "app/app.h"
@@ -7,54 +8,92 @@
 
 namespace kv {
 
-inline const std::string kFolder = "C:\\Programs\\Kestrovan";
-inline const std::string kConfig = kFolder + "\\kv99.cfg";
-inline const std::string kFirstRunFile = "\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n\"\"\r\n0\r\n0\r\n";
+using Slots = std::array<std::string, kSlots>;
+inline const std::string kConfig = "C:\\Programs\\Kestrovan\\kv99.cfg";
+constexpr unsigned kHover = 0x200, kLeftPress = 0x201, kRightPress = 0x204;
+constexpr auto kLeft = MouseButton::Left, kRight = MouseButton::Right;
+
+// A settings file as the program writes it: six quoted slots, left and top, each line CR LF.
+inline std::string fileOf(const Slots& drives, int left = 1500, int top = 900) {
+  std::string out;
+  for (const auto& d : drives) out += "\"" + d + "\"\r\n";
+  return out + std::to_string(left) + "\r\n" + std::to_string(top) + "\r\n";
+}
 
 class AppTest : public ::testing::Test {
  protected:
   AppTest() {
-    fake.disks.answers["c:\\"] = {DiskCounters{8, 512, 475200, 0}, true};  // 1856.25 MB
-    fake.disks.answers["d:\\"] = {DiskCounters{8, 512, 136192, 0}, true};  // 532.00 MB
-    fake.disks.answers["z:\\"] = {DiskCounters{8, 512, 3072, 0}, true};    // 12.00 MB
+    freeMegabytes("c:\\", 1856.25);
+    freeMegabytes("d:\\", 532);
+    freeMegabytes("z:\\", 12);
   }
-
-  void writeConfig(const std::string& bytes) { fake.files.entries[kConfig] = {bytes}; }
-  std::string config() { return fake.files.entries.at(kConfig).bytes; }
-  bool configExists() { return fake.files.entries.count(kConfig) == 1; }
-
-  static std::string configWith(const std::array<std::string, kSlots>& drives, int left, int top) {
-    std::string out;
-    for (const auto& d : drives) out += "\"" + d + "\"\r\n";
-    return out + std::to_string(left) + "\r\n" + std::to_string(top) + "\r\n";
+  // Clusters of 1/4 MB, so that a quarter megabyte can be set exactly.
+  void freeMegabytes(const std::string& root, double mb) {
+    fake.disks.answers[root] = DiskCounters{512, 512, static_cast<unsigned>(mb * 4), 0};
   }
-
-  void start(const std::string& arguments = "") {
+  // Starts the program on this file (none: a first run).
+  void start(std::optional<std::string> file, const std::string& arguments = "") {
+    if (file) fake.files.entries[kConfig] = {*file};
     fake.process.arguments = arguments;
-    fake.enter([this] { app.main(); });
+    enter([&] { app.main(); });
   }
   void enter(const std::function<void()>& entry) { fake.enter(entry); }
+  std::string file() { return fake.files.entries.count(kConfig) ? fake.files.entries[kConfig].bytes : "(none)"; }
+  fake::FakeWindow& win(const std::string& name) { return fake.desktop.window(name); }
+  bool shown(const std::string& name) { return fake.desktop.shown(name); }
+  bool exists(const std::string& name) { return fake.desktop.find(name) != nullptr; }
+  Rect where() { return win("smallwindow").bounds; }
 
-  // The user's answer when the next modal window opens.
-  void whenModal(std::function<void(WindowHandle)> act) { fake.desktop.onModal.push_back(std::move(act)); }
-  void whenMenu(int choice) {
-    fake.desktop.onMenu.push_back([choice](const Menu&) { return choice; });
+  void whenModal(std::function<void()> act) {
+    fake.desktop.onModal.push_back([act](const std::string&) { act(); });
   }
-  void clickOkay() { fake.desktop.sink("optionswindow").controlClicked(OptionsWindow::Command1); }
+  void tray(unsigned message, int menuChoice = 0) {
+    fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
+    enter([&] { fake.desktop.sink("tbarw").trayMessage(message); });
+    fake.desktop.onMenu.clear();
+  }
+  // The pointer on the drive window, relative to its client area at the press: the window
+  // keeps the mouse while a button is held, so the moves share the press's origin.
+  void press(MouseButton b, int x = 300, int y = 150) {
+    enter([&] { fake.desktop.sink("smallwindow").mouseDown(b, x, y); });
+    pointer_ = {x, y};
+  }
+  void drag(int dx, int dy) {  // the pointer moves on the screen; the window has moved with it
+    Rect at = where();
+    pointer_ = {pointer_.x + dx, pointer_.y + dy};
+    enter([&] { fake.desktop.sink("smallwindow").mouseMove(pointer_.x, pointer_.y); });
+    pointer_ = {pointer_.x - (where().left - at.left), pointer_.y - (where().top - at.top)};
+  }
+  void release(MouseButton b, int menuChoice = 0) {
+    fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
+    enter([&] { fake.desktop.sink("smallwindow").mouseUp(b, pointer_.x, pointer_.y); });
+    fake.desktop.onMenu.clear();
+  }
+  void popup(int choice) {
+    press(kRight);
+    release(kRight, choice);
+  }
 
-  std::vector<std::string> events() {
-    return fake.logOf({"create", "destroy", "show", "hide", "modal", "topmost", "help", "write", "notify", "end",
-                       "message", "popup", "front"});
+  // Options, as the user's clicks reach it: the click makes it the active window first.
+  WindowEvents& options() { return fake.desktop.sink("optionswindow"); }
+  void optionsClick(int id) {
+    enter([&] {
+      fake.desktop.activate(fake.desktop.handleOf("optionswindow"));
+      options().controlClicked(id);
+    });
   }
-  std::vector<std::string> eventsSince(std::size_t mark) {
-    auto all = events();
-    return std::vector<std::string>(all.begin() + static_cast<long>(mark), all.end());
+  void box(int n) { optionsClick(OptionsWindow::Check1 + n - 1); }
+  void pick(int n, int item) {  // checks box n, chooses a list entry and accepts it
+    box(n);
+    win("optionswindow").controls.at(OptionsWindow::Drive1).current = item;
+    optionsClick(OptionsWindow::Command3);
   }
-
-  fake::FakeWindow& drive() { return fake.desktop.window("smallwindow"); }
 
   fake::FakePlatform fake;
-  App app{fake.platform()};
+  App app{fake.platform};
+
+ private:
+  Point pointer_;
 };
 
 }  // namespace kv

@@ -1,7 +1,6 @@
 #include "app/app.h"
 
 #include "app/config_file.h"
-#include "platform/failure.h"
 
 namespace kv {
 
@@ -10,20 +9,16 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 }
 
 App::App(Platform& p)
-    : platform(p),
-      space(p.disks, p.process),
+    : Program(p),
       forms{p.desktop, p.help, std::string(), {}},
       smallwindow(forms, *this),
       optionswindow(forms, *this),
       aboutwindow(forms, *this),
       tbarw(forms, *this),
-      tray(*this) {}
+      tray(*this, tbarw) {}
 
 std::string App::configPath() {
   return joinPath(platform.process.exeFolder(), kConfigName);
-}
-std::string App::helpFilePath() {
-  return joinPath(platform.process.exeFolder(), kHelpFileName);
 }
 
 void App::main() {
@@ -33,12 +28,13 @@ void App::main() {
   }
   VersionNumbers v = platform.process.version();
   settings.version = std::to_string(v.major) + "." + std::to_string(v.minor);
-  settings.helppath = helpFilePath();
+  settings.helppath = joinPath(platform.process.exeFolder(), kHelpFileName);
   // F1 goes to the same file by its full path, so it is found whatever folder is current.
   forms.programHelpFile = joinPath(platform.process.exeFolder(), kProgramHelpName);
 
-  optionswindow.CommonDialog1().HelpFile = settings.helppath;
-  settings.trayadded = false;
+  // Loading the options window hidden takes the drive window out of the topmost order, which
+  // loads the drive window, which reads the settings file and on a first run sets it up.
+  optionswindow.load();
 
   int startHidden = 0;
   std::string commandLine = platform.process.commandLine();
@@ -48,7 +44,7 @@ void App::main() {
   }
   loadcfg();
   tbarw.load();
-  tray.traysync();
+  traysync();
   if (startHidden == 0) smallwindow.show();
 
   // The options window was only loaded to set up help; unloading it now, unseen, lets its
@@ -74,6 +70,25 @@ void App::quitall() {
   tray.trayremove();
   tbarw.unload();
   platform.process.end(0);
+}
+
+void App::showDriveWindow() {
+  if (!smallwindow.visible()) smallwindow.show();
+}
+
+void App::openOptions(Opening how) {
+  open(optionswindow, how);
+}
+
+void App::openAbout(Opening how) {
+  open(aboutwindow, how);
+}
+
+void App::open(Form& window, Opening how) {
+  if (how == Opening::Modeless)
+    window.show();
+  else
+    window.showModal(smallwindow);
 }
 
 void App::ontop(WindowHandle window, bool topmost) {
@@ -135,9 +150,7 @@ bool App::savecfg() {
 }
 
 void App::showhelp() {
-  tbarw.CommonDialog1().HelpFile = settings.helppath;
-  tbarw.CommonDialog1().HelpContext = 30000;
-  tbarw.CommonDialog1().ShowHelp();
+  tbarw.showHelp(settings.helppath, kHelpFirstRun);
 }
 
 }  // namespace kv

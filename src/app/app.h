@@ -1,11 +1,10 @@
 #pragma once
-// The program: the settings record, the shared routines and the four windows.
+// The program itself: the settings record, the shared routines and the four windows. The only
+// place that knows every window; the windows know only the Program they are given.
 #include <string>
 
-#include "app/settings.h"
+#include "app/program.h"
 #include "forms/form_host.h"
-#include "platform/platform.h"
-#include "space/free_space.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_window.h"
 #include "ui/aboutwindow.h"
@@ -15,33 +14,35 @@
 namespace kv {
 
 constexpr const char* kHelpFileName = "kestrovan99.hlp";
-constexpr const char* kProgramHelpName = "KESTROVAN99.HLP";
+constexpr const char* kProgramHelpName = "KESTROVAN99.HLP";  // the name F1 asks for
 
 // A folder and a name joined by a backslash (a drive root folder already ends in one).
 std::string joinPath(const std::string& folder, const std::string& name);
 
-class App {
+class App final : public Program {
  public:
   explicit App(Platform& platform);
 
   // Start-up; after it returns only events drive the program.
   void main();
-  void hideall();
-  void quitall();
+
+  void loadcfg() override;
+  bool savecfg() override;
+  void smlontop() override;
+  void smlofftop() override;
+  void hideall() override;
+  void quitall() override;
+  void traysync() override { tray.traysync(); }
+  void showDriveWindow() override;
+  void openOptions(Opening) override;
+  void openAbout(Opening) override;
+  void popupDriveWindowMenu() override { tbarw.popupSmallMenu(smallwindow); }
+  void trayIconLost() override { tray.readd(); }
+
   void ontop(WindowHandle window, bool topmost);
-  void smlontop();
-  void smlofftop();
-  void loadcfg();
-  // Writes the settings file; a failure is reported and leaves the file as it was.
-  bool savecfg();
-  void showhelp();
-
+  void showhelp();  // the first run's topic
   std::string configPath();
-  std::string helpFilePath();
 
-  Platform& platform;
-  Settings settings;
-  FreeSpace space;
   FormHost forms;
   SmallWindow smallwindow;
   OptionsWindow optionswindow;
@@ -51,6 +52,7 @@ class App {
 
  private:
   void setup();
+  void open(Form& window, Opening how);
   bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
 };
 

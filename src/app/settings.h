@@ -9,13 +9,16 @@ namespace kv {
 constexpr int kSlots = 6;
 
 struct Settings {
+  // Saved in the settings file.
   std::array<std::string, kSlots> drives;  // slots 1..6 at 0..5: a drive root such as c:\, or empty
   std::int16_t smlleft = 0;                // drive window position as last read from the file, twips
   std::int16_t smltop = 0;
-  bool smlshown = false;  // the drive window is loaded and set up
-  std::string version;
-  std::string helppath;
-  bool trayadded = false;
+
+  // The running program's own, never saved.
+  bool smlshown = false;   // the drive window is loaded and set up
+  std::string version;     // "1.4"
+  std::string helppath;    // the help file beside the program
+  bool trayadded = false;  // written by the tray icon alone
 };
 
 // Positions live in 16 bits; anything beyond is pinned to the nearest end, never wrapped.

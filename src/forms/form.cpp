@@ -118,8 +118,12 @@ void Form::moveTo(int left, int top) {
   desktop().moveTo(handle(), left, top);
 }
 
+void Form::showHelp(const std::string& file, unsigned long topic) {
+  host_.help.show(handle(), file, kHelpContext, topic);
+}
+
 void Form::helpKey() {
-  if (loaded() && helpTopic_ != 0) host_.help.show(handle_, host_.programHelpFile, kHelpContext, helpTopic_);
+  if (loaded() && helpTopic_ != 0) showHelp(host_.programHelpFile, helpTopic_);
 }
 
 Form::ControlState& Form::control(int id) {

@@ -36,6 +36,9 @@ class Form : public WindowEvents {
   Rect bounds();
   void moveTo(int left, int top);
 
+  // Opens the help file at the topic, for this window.
+  void showHelp(const std::string& file, unsigned long topic);
+
   // WindowEvents defaults shared by all windows.
   void helpKey() override;
   void closeRequested() override { unload(); }

@@ -9,19 +9,23 @@
 
 namespace kv {
 
-inline const char* const kProgramTitle = "Kestrovan '99";
-
 struct Failure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The failure box's caption and first words: the program's own, handed to the platform.
+struct FailureNotice {
+  std::string caption;
+  std::string lead;
+};
+
 // Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
-// that escapes it is shown in a message box captioned with the program title, and the process
-// ends: nothing unhandled crosses into the platform.
+// that escapes it is shown in a message box, and the process ends: nothing unhandled crosses
+// into the platform.
 // While a message box of the program is up, entries are dropped: the timer's next tick and the
 // user's next action come after it.
 template <class Entry>
-void atEntry(Desktop& desktop, Process& process, Entry&& entry) {
+void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry) {
   if (desktop.messageBoxUp()) return;
   std::string reason;
   try {
@@ -30,8 +34,7 @@ void atEntry(Desktop& desktop, Process& process, Entry&& entry) {
   } catch (const std::exception& e) {
     reason = e.what();
   }
-  desktop.messageBox(0, "Kestrovan '99 has met an error it cannot recover from and will close.\r\n\r\n" + reason,
-                     kProgramTitle);
+  desktop.messageBox(0, notice.lead + "\r\n\r\n" + reason, notice.caption);
   process.end(1);
 }
 

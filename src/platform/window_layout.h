@@ -37,6 +37,20 @@ struct ControlLayout {
   Image image = Image::None;
 };
 
+// Adds a control to the window and returns it, for the rest of its look (before the next add).
+inline ControlLayout& addControl(std::vector<ControlLayout>& controls, int id, ControlKind kind, std::string name,
+                                 Rect rect, std::string text = {}, int parent = 0) {
+  ControlLayout c;
+  c.id = id;
+  c.kind = kind;
+  c.name = std::move(name);
+  c.rect = rect;
+  c.text = std::move(text);
+  c.parent = parent;
+  controls.push_back(std::move(c));
+  return controls.back();
+}
+
 struct MenuEntry {
   int id = 0;           // command id; 0 for a separator
   std::string name;     // such as quitmenu

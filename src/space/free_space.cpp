@@ -6,10 +6,14 @@
 
 namespace kv {
 
+std::string driveRoot(const std::string& text) {
+  std::size_t colon = text.find(':');
+  return (colon == std::string::npos ? std::string() : text.substr(0, colon + 1)) + "\\";
+}
+
 std::string FreeSpace::query(std::string& slot) {
-  std::size_t colon = slot.find(':');
-  std::string prefix = colon == std::string::npos ? std::string() : slot.substr(0, colon + 1);
-  slot = prefix + "\\";
+  slot = driveRoot(slot);
+  std::string prefix = slot.substr(0, slot.size() - 1);
   // A drive that does not answer shows nothing free, never another drive's figures.
   counters_ = DiskCounters{};
   if (!disks_.freeSpace(slot, counters_)) counters_ = DiskCounters{};

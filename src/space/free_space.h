@@ -8,6 +8,10 @@
 
 namespace kv {
 
+// The text up to its first colon, then a backslash: "d: [data]" and "d:" give d:\, a text
+// without a colon gives a lone backslash.
+std::string driveRoot(const std::string& text);
+
 class FreeSpace {
  public:
   FreeSpace(Disks& disks, Process& process) : disks_(disks), process_(process) {}

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/app.h"
-
 namespace kv {
 
 void fillTip(std::array<char, 64>& field, const std::string& text) {
@@ -14,40 +12,44 @@ void fillTip(std::array<char, 64>& field, const std::string& text) {
 }
 
 void TrayIcon::traysync() {
-  Settings& s = app_.settings;
-  WindowHandle window = app_.tbarw.handle();
+  Settings& s = program_.settings;
+  Platform& platform = program_.platform;
+  WindowHandle window = tbarw_.handle();
   trayrec_.cbSize = sizeof(TrayRecord);
   trayrec_.hWnd = static_cast<unsigned>(window);
-  trayrec_.uID = 1;
-  trayrec_.uFlags = 7;  // message, icon and tip
+  trayrec_.uID = kIconId;
+  trayrec_.uFlags = kFlags;
   trayrec_.uCallbackMessage = TrayWindow::kCallbackMessage;
-  trayrec_.hIcon = static_cast<unsigned>(app_.platform.desktop.iconHandle(window));
+  trayrec_.hIcon = static_cast<unsigned>(platform.desktop.iconHandle(window));
 
   std::string tip;
   for (auto& drive : s.drives)
-    if (!drive.empty()) tip += app_.space.shortfree(drive) + " ";
+    if (!drive.empty()) tip += program_.space.shortfree(drive) + " ";
   if (!tip.empty()) tip.pop_back();
   fillTip(trayrec_.szTip, tip);
 
-  if (!s.trayadded) {
-    app_.platform.shell.notifyIcon(TrayCommand::Add, trayrec_);
-    s.trayadded = true;
-  } else {
-    app_.platform.shell.notifyIcon(TrayCommand::Modify, trayrec_);
-  }
+  platform.shell.notifyIcon(s.trayadded ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
+  s.trayadded = true;
 
   for (int k = 0; k < kSlots; ++k) {
     std::string& drive = s.drives[k];
     if (drive.empty())
-      app_.tbarw.setDriveEntry(k, std::nullopt);
+      tbarw_.setDriveEntry(k, std::nullopt);
     else
-      app_.tbarw.setDriveEntry(k, app_.space.longfree(drive));
+      tbarw_.setDriveEntry(k, program_.space.longfree(drive));
   }
 }
 
 void TrayIcon::trayremove() {
-  app_.settings.trayadded = false;
-  app_.platform.shell.notifyIcon(TrayCommand::Delete, trayrec_);
+  program_.settings.trayadded = false;
+  program_.platform.shell.notifyIcon(TrayCommand::Delete, trayrec_);
+}
+
+void TrayIcon::readd() {
+  // Unless start-up has yet to add it.
+  if (!program_.settings.trayadded) return;
+  program_.settings.trayadded = false;
+  traysync();
 }
 
 }  // namespace kv

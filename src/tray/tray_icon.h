@@ -1,25 +1,31 @@
 #pragma once
-// The tray icon: its record, its tooltip of all drives and the tray menu's drive entries.
+// The tray icon: its record, its tooltip of all drives and the tray menu's drive entries. It
+// alone writes the settings' trayadded.
 #include <string>
 
+#include "app/program.h"
 #include "platform/shell.h"
+#include "tray/tray_window.h"
 
 namespace kv {
-
-class App;
 
 // The tooltip field: the text and a NUL, the rest blank; 63 characters at most.
 void fillTip(std::array<char, 64>& field, const std::string& text);
 
 class TrayIcon {
  public:
-  explicit TrayIcon(App& app) : app_(app) {}
-  void traysync();
-  void trayremove();
+  static constexpr unsigned kIconId = 1;
+  static constexpr unsigned kFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+
+  TrayIcon(Program& program, TrayWindow& tbarw) : program_(program), tbarw_(tbarw) {}
+  void traysync();    // adds the icon, or modifies it, with every drive measured anew
+  void trayremove();  // takes it out of the notification area
+  void readd();       // a new notification area knows no icons: ours again, if it had been added
   const TrayRecord& trayrec() const { return trayrec_; }
 
  private:
-  App& app_;
+  Program& program_;
+  TrayWindow& tbarw_;
   TrayRecord trayrec_;
 };
 

@@ -1,13 +1,8 @@
 #include "tray/tray_window.h"
 
-#include "app/app.h"
-
 namespace kv {
 
 namespace {
-constexpr unsigned kLeftButtonDown = 0x201;
-constexpr unsigned kRightButtonDown = 0x204;
-
 MenuEntry entry(int id, const char* name, const char* caption) {
   return MenuEntry{id, name, caption, true, ""};
 }
@@ -16,8 +11,7 @@ MenuEntry separator(const char* name) {
 }
 }  // namespace
 
-TrayWindow::TrayWindow(FormHost& host, App& app)
-    : Form(host), app_(app), commonDialog_(host.help, [this] { return handle(); }) {
+TrayWindow::TrayWindow(FormHost& host, Program& program) : Form(host), program_(program) {
   tsmenu_.name = "tsmenu";
   tsmenu_.caption = "tsmenu";
   for (int k = 0; k < kSlots; ++k) {
@@ -46,18 +40,8 @@ WindowLayout TrayWindow::describe() const {
   w.name = "tbarw";
   w.caption = "Form1";
   w.style = WindowStyle::Hidden;
-  w.helpTopic = 100;
+  w.helpTopic = kHelpDriveWindow;
   return w;
-}
-
-void TrayWindow::onLoad(const LoadTicket&) {
-  commonDialog_.HelpFile = app_.helpFilePath();
-  commonDialog_.HelpCommand = kHelpContext;
-}
-
-HelpComponent& TrayWindow::CommonDialog1() {
-  load();
-  return commonDialog_;
 }
 
 void TrayWindow::setDriveEntry(int slot, const std::optional<std::string>& caption) {
@@ -67,65 +51,52 @@ void TrayWindow::setDriveEntry(int slot, const std::optional<std::string>& capti
 }
 
 void TrayWindow::trayMessage(unsigned mouseMessage) {
-  app_.tray.traysync();
+  program_.traysync();
   if (mouseMessage == kLeftButtonDown) {
-    showSmallWindow();
+    program_.showDriveWindow();
   } else if (mouseMessage == kRightButtonDown) {
     menuChosen(desktop().popupMenu(handle(), tsmenu_));
   }
 }
 
 void TrayWindow::taskbarCreated() {
-  // A new notification area knows no icons: add ours again (unless start-up has yet to add it).
-  if (!app_.settings.trayadded) return;
-  app_.settings.trayadded = false;
-  app_.tray.traysync();
+  program_.trayIconLost();
 }
 
 void TrayWindow::popupSmallMenu(Form& smallwindow) {
   menuChosen(desktop().popupMenu(smallwindow.handle(), smallpopup_));
 }
 
-void TrayWindow::showSmallWindow() {
-  if (!app_.smallwindow.visible()) app_.smallwindow.show();
-}
-
-void TrayWindow::help(unsigned long topic) {
-  CommonDialog1().HelpContext = topic;
-  CommonDialog1().ShowHelp();
-}
-
 void TrayWindow::menuChosen(int id) {
+  using Opening = Program::Opening;
   switch (id) {
     case showmenu:
-      showSmallWindow();
+      program_.showDriveWindow();
       break;
     case optionmenu:
-      app_.optionswindow.show();
+      program_.openOptions(Opening::Modeless);
       break;
     case aboutmenu:
-      app_.aboutwindow.show();
+      program_.openAbout(Opening::Modeless);
       break;
     case helpmen1:
-      help(400);
-      break;
-    case quitmenu:
-      app_.quitall();
+      showHelp(program_.settings.helppath, kHelpTrayMenu);
       break;
     case hidemen:
-      app_.hideall();
+      program_.hideall();
       break;
     case optmenu:
-      app_.optionswindow.showModal(app_.smallwindow);
+      program_.openOptions(Opening::OverDriveWindow);
       break;
     case aboutmen:
-      app_.aboutwindow.showModal(app_.smallwindow);
+      program_.openAbout(Opening::OverDriveWindow);
       break;
     case helpmen2:
-      help(100);
+      showHelp(program_.settings.helppath, kHelpDriveWindow);
       break;
+    case quitmenu:
     case quitmen:
-      app_.quitall();
+      program_.quitall();
       break;
     default:
       break;  // the drive entries and "no choice" do nothing

@@ -4,12 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "forms/form.h"
-#include "forms/help_component.h"
 
 namespace kv {
-
-class App;
 
 class TrayWindow : public Form {
  public:
@@ -26,16 +24,20 @@ class TrayWindow : public Form {
     helpmen2,
     quitmen,
   };
+  // The message the shell sends this window for the icon's mouse events (WM_MOUSEMOVE's
+  // number: the hidden window is never under the pointer, so it means nothing else here).
   static constexpr unsigned kCallbackMessage = 0x200;
+  static constexpr unsigned kLeftButtonDown = 0x201;  // WM_LBUTTONDOWN, as the callback carries it
+  static constexpr unsigned kRightButtonDown = 0x204;
 
-  TrayWindow(FormHost& host, App& app);
+  TrayWindow(FormHost& host, Program& program);
 
-  HelpComponent& CommonDialog1();  // touching it loads the window
   const Menu& tsmenu() const { return tsmenu_; }
   const Menu& smallpopup() const { return smallpopup_; }
   // Sets drive entry m1..m6 (slot 0..5): a caption, or hidden with its caption kept.
   void setDriveEntry(int slot, const std::optional<std::string>& caption);
 
+  // Pops up the drive window's menu over it.
   void popupSmallMenu(Form& smallwindow);
 
   void trayMessage(unsigned mouseMessage) override;
@@ -45,14 +47,9 @@ class TrayWindow : public Form {
 
  protected:
   WindowLayout describe() const override;
-  void onLoad(const LoadTicket&) override;
 
  private:
-  void showSmallWindow();
-  void help(unsigned long topic);
-
-  App& app_;
-  HelpComponent commonDialog_;
+  Program& program_;
   Menu tsmenu_;
   Menu smallpopup_;
 };

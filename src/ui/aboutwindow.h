@@ -2,11 +2,10 @@
 // The about window: name, version, maker, a short description and the maker's web address.
 #include <string>
 
+#include "app/program.h"
 #include "forms/form.h"
 
 namespace kv {
-
-class App;
 
 class AboutWindow : public Form {
  public:
@@ -15,10 +14,10 @@ class AboutWindow : public Form {
   static constexpr const char* kWebHost = "kestrovan.example";
   static constexpr const char* kWebAddress = "http://kestrovan.example/";
 
-  AboutWindow(FormHost& host, App& app) : Form(host), app_(app) {}
+  AboutWindow(FormHost& host, Program& program) : Form(host), program_(program) {}
 
-  void reftext();
-  void endab();
+  void reftext();  // the text box's version and description
+  void endab();    // its close: the drive window back on top, then unloads
   const std::string& aboutText() { return text(Text1); }
 
   void released(int id, MouseButton) override;
@@ -29,7 +28,7 @@ class AboutWindow : public Form {
   void onUnload() override;
 
  private:
-  App& app_;
+  Program& program_;
 };
 
 }  // namespace kv

@@ -1,6 +1,6 @@
 #include "ui/openweb.h"
 
-#include "platform/failure.h"
+#include "app/program.h"
 
 namespace kv {
 

@@ -2,12 +2,7 @@
 
 #include <cctype>
 
-#include "app/app.h"
-
 namespace kv {
-
-OptionsWindow::OptionsWindow(FormHost& host, App& app)
-    : Form(host), app_(app), commonDialog_(host.help, [this] { return handle(); }) {}
 
 WindowLayout OptionsWindow::describe() const {
   WindowLayout w;
@@ -16,35 +11,21 @@ WindowLayout OptionsWindow::describe() const {
   w.style = WindowStyle::Dialog;
   w.clientWidth = 4650;
   w.clientHeight = 3750;
-  w.helpTopic = 200;
+  w.helpTopic = kHelpOptions;
 
-  auto add = [&w](int id, ControlKind kind, const char* name, const char* text, Rect r, int parent = 0) {
-    ControlLayout c;
-    c.id = id;
-    c.kind = kind;
-    c.name = name;
-    c.text = text;
-    c.rect = r;
-    c.parent = parent;
-    w.controls.push_back(c);
-    return &w.controls.back();
-  };
-  // In tab order.
-  add(Picture1, ControlKind::Picture, "Picture1", "", {135, 105, 4395, 780})->image = Image::OptionsBanner;
-  add(Command1, ControlKind::Button, "Command1", "Okay", {3585, 3255, 930, 390});
-  add(Command2, ControlKind::Button, "Command2", "Cancel", {2580, 3255, 915, 390});
-  add(Frame1, ControlKind::Frame, "Frame1", "Drives", {150, 870, 4350, 2265});
+  auto& c = w.controls;  // in tab order
+  addControl(c, Picture1, ControlKind::Picture, "Picture1", {135, 105, 4395, 780}).image = Image::OptionsBanner;
+  addControl(c, Command1, ControlKind::Button, "Command1", {3585, 3255, 930, 390}, "Okay");
+  addControl(c, Command2, ControlKind::Button, "Command2", {2580, 3255, 915, 390}, "Cancel");
+  addControl(c, Frame1, ControlKind::Frame, "Frame1", {150, 870, 4350, 2265}, "Drives");
   const Point boxes[6] = {{870, 600}, {2235, 600}, {870, 1005}, {2235, 1005}, {870, 1395}, {2235, 1395}};
-  for (int n = 6; n >= 1; --n) {
-    std::string name = "Check" + std::to_string(n);
-    ControlLayout* c =
-        add(box(n), ControlKind::CheckBox, "", "c:\\", {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, Frame1);
-    c->name = name;
-  }
-  add(Label1, ControlKind::Label, "Label1", "Please select drives below:", {900, 255, 2460, 240}, Frame1)->font =
-      Font{"MS Sans Serif", 9.75};
-  add(Drive1, ControlKind::DriveList, "Drive1", "", {270, 1830, 2520, 315}, Frame1);
-  add(Command3, ControlKind::Button, "Command3", "Accept Drive", {2865, 1830, 1155, 330}, Frame1);
+  for (int n = 6; n >= 1; --n)
+    addControl(c, box(n), ControlKind::CheckBox, "Check" + std::to_string(n),
+               {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, "c:\\", Frame1);
+  addControl(c, Label1, ControlKind::Label, "Label1", {900, 255, 2460, 240}, "Please select drives below:", Frame1)
+      .font = Font{"MS Sans Serif", 9.75};
+  addControl(c, Drive1, ControlKind::DriveList, "Drive1", {270, 1830, 2520, 315}, "", Frame1);
+  addControl(c, Command3, ControlKind::Button, "Command3", {2865, 1830, 1155, 330}, "Accept Drive", Frame1);
 
   Menu options;
   options.name = "optmenu";
@@ -56,16 +37,9 @@ WindowLayout OptionsWindow::describe() const {
   return w;
 }
 
-HelpComponent& OptionsWindow::CommonDialog1() {
-  load();
-  return commonDialog_;
-}
-
 void OptionsWindow::onLoad(const LoadTicket& ticket) {
-  commonDialog_.HelpFile = app_.helpFilePath();
-  commonDialog_.HelpCommand = kHelpContext;
   fillDriveList();
-  app_.smlofftop();
+  program_.smlofftop();
   // A first-run set-up may have shown and closed this window inside the line above.
   if (!ticket.valid()) return;
   loading_ = true;
@@ -94,8 +68,8 @@ void OptionsWindow::showPicker(bool visible) {
 }
 
 void OptionsWindow::fillDriveList() {
-  std::vector<std::string> drives = app_.platform.disks.driveList();
-  std::string folder = app_.platform.process.exeFolder();
+  std::vector<std::string> drives = program_.platform.disks.driveList();
+  std::string folder = program_.platform.process.exeFolder();
   char own = folder.empty() ? 'c' : static_cast<char>(std::tolower(static_cast<unsigned char>(folder[0])));
   int current = 0;
   for (std::size_t i = 0; i < drives.size(); ++i)
@@ -115,7 +89,7 @@ void OptionsWindow::toggled(int n) {
     showPicker(true);
     pickslot_ = n;
   } else {
-    checkcl();
+    // (A second checkcl here would find nothing left to cancel: the first has just run.)
     setText(box(n), "");
     optdrives_[n - 1].clear();
   }
@@ -128,7 +102,7 @@ void OptionsWindow::checkcl() {
 }
 
 void OptionsWindow::refres() {
-  const auto& drives = app_.settings.drives;
+  const auto& drives = program_.settings.drives;
   for (int n = 1; n <= kSlots; ++n) {
     bool used = !drives[n - 1].empty();
     setBox(n, used);
@@ -141,9 +115,7 @@ void OptionsWindow::refres() {
 
 void OptionsWindow::acceptDrive() {
   showPicker(false);
-  std::string current = desktop().currentItem(handle(), Drive1);
-  std::size_t colon = current.find(':');
-  std::string root = (colon == std::string::npos ? std::string() : current.substr(0, colon + 1)) + "\\";
+  std::string root = driveRoot(desktop().currentItem(handle(), Drive1));
   if (pickslot_ >= 1 && pickslot_ <= kSlots) {
     setText(box(pickslot_), root);
     optdrives_[pickslot_ - 1] = root;
@@ -154,10 +126,10 @@ void OptionsWindow::acceptDrive() {
 void OptionsWindow::Command1_Click() {
   // The slots are taken before the window hides: hiding a modal window activates its owner,
   // the drive window, whose refresh then shows the new slots at once.
-  app_.settings.drives = optdrives_;
+  program_.settings.drives = optdrives_;
   hide();
   // A file that could not be written is not read back: that would only start the set-up again.
-  if (app_.savecfg()) app_.loadcfg();
+  if (program_.savecfg()) program_.loadcfg();
   endop();
 }
 
@@ -166,7 +138,7 @@ void OptionsWindow::cancel() {
 }
 
 void OptionsWindow::endop() {
-  if (app_.settings.smlshown) app_.smlontop();
+  if (program_.settings.smlshown) program_.smlontop();
   unload();
 }
 
@@ -186,8 +158,7 @@ void OptionsWindow::controlClicked(int id) {
 void OptionsWindow::menuChosen(int id) {
   switch (id) {
     case helmen:
-      CommonDialog1().HelpContext = 200;
-      CommonDialog1().ShowHelp();
+      showHelp(program_.settings.helppath, kHelpOptions);
       break;
     case cancmen:
       cancel();

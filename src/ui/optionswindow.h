@@ -4,13 +4,10 @@
 #include <array>
 #include <string>
 
-#include "app/settings.h"
+#include "app/program.h"
 #include "forms/form.h"
-#include "forms/help_component.h"
 
 namespace kv {
-
-class App;
 
 class OptionsWindow : public Form {
  public:
@@ -26,16 +23,14 @@ class OptionsWindow : public Form {
   };
   enum MenuCommand { helmen = 301, cancmen, okmen };
 
-  OptionsWindow(FormHost& host, App& app);
+  OptionsWindow(FormHost& host, Program& program) : Form(host), program_(program) {}
 
-  HelpComponent& CommonDialog1();  // touching it loads the window
-
-  void refres();
-  void checkcl();
-  void endop();
-  void Command1_Click();
-  void cancel();
-  void acceptDrive();
+  void refres();          // the boxes and the working copy anew from the settings
+  void checkcl();         // closes the picker; a box waiting for its drive is unchecked again
+  void endop();           // its close: the drive window back on top, then unloads
+  void Command1_Click();  // "Okay": commits the working copy and saves it
+  void cancel();          // "Cancel", Ctrl+C and the close box: drops the working copy
+  void acceptDrive();     // "Accept Drive": the picked drive into the box waiting for one
   // Sets box n (1..6) as code does: the toggle handling runs when the state really changes.
   void setBox(int n, bool on);
 
@@ -61,8 +56,7 @@ class OptionsWindow : public Form {
   void showPicker(bool visible);
   void fillDriveList();
 
-  App& app_;
-  HelpComponent commonDialog_;
+  Program& program_;
   std::array<std::string, kSlots> optdrives_;
   int pickslot_ = 0;
   bool loading_ = false;

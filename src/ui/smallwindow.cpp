@@ -1,7 +1,5 @@
 #include "ui/smallwindow.h"
 
-#include "app/app.h"
-
 namespace kv {
 
 WindowLayout SmallWindow::describe() const {
@@ -11,26 +9,23 @@ WindowLayout SmallWindow::describe() const {
   w.clientWidth = 4605;
   w.clientHeight = 1095;
   w.back = Colour{0, 0, 0};
-  w.helpTopic = 100;
+  w.helpTopic = kHelpDriveWindow;
   const Point places[6] = {{90, 75}, {2445, 75}, {90, 405}, {2445, 405}, {90, 735}, {2445, 735}};
   for (int slot = 0; slot < kSlots; ++slot) {
-    ControlLayout line;
-    line.id = kSlotLine[slot];
-    line.kind = ControlKind::Label;
-    line.name = "Label" + std::to_string(line.id - 100);
-    line.rect = Rect{places[slot].x, places[slot].y, 1740, 300};
+    const int id = kSlotLine[slot];
+    ControlLayout& line = addControl(w.controls, id, ControlKind::Label, "Label" + std::to_string(id - 100),
+                                     Rect{places[slot].x, places[slot].y, 1740, 300});
     line.font = Font{"MS Sans Serif", 12};
     line.fore = Colour{224, 224, 224};
     line.back = Colour{0, 0, 0};
     line.forwardsMouse = true;
-    w.controls.push_back(line);
   }
   return w;
 }
 
 void SmallWindow::onLoad(const LoadTicket& ticket) {
-  Settings& s = app_.settings;
-  app_.loadcfg();
+  Settings& s = program_.settings;
+  program_.loadcfg();
   if (!ticket.valid()) return;
   desktop().startTimer(handle(), kRefreshMilliseconds);
   refall();
@@ -38,25 +33,25 @@ void SmallWindow::onLoad(const LoadTicket& ticket) {
   moveTo(s.smlleft, s.smltop);
   Rect b = bounds();
   if (b.left + b.width > desktop().screenWidth()) moveTo(50, 50);
-  app_.smlontop();
+  program_.smlontop();
   s.smlshown = true;
 }
 
 void SmallWindow::refall() {
   // Each line gets its final text at once, so a refresh that changes nothing repaints nothing.
   for (int slot = 0; slot < kSlots; ++slot) {
-    std::string& drive = app_.settings.drives[slot];
-    setText(kSlotLine[slot], drive.empty() ? std::string() : app_.space.longfree(drive));
+    std::string& drive = program_.settings.drives[slot];
+    setText(kSlotLine[slot], drive.empty() ? std::string() : program_.space.longfree(drive));
   }
 }
 
 void SmallWindow::endsml() {
   unsigned generation = loadGeneration();
-  app_.savecfg();
+  program_.savecfg();
   // The save's message box may have let this window go; it is not loaded again to be closed.
   if (!loaded() || loadGeneration() != generation) return;
   desktop().stopTimer(handle());
-  app_.settings.smlshown = false;
+  program_.settings.smlshown = false;
   unload();
 }
 
@@ -83,7 +78,7 @@ void SmallWindow::smlmenu(int button) {
     Rect b = bounds();
     if (b.left == press_.left && b.top == press_.top) endsml();
   } else {
-    app_.tbarw.popupSmallMenu(*this);
+    program_.popupDriveWindowMenu();
   }
   if (loaded() && loadGeneration() == generation) press_.gflag = false;
 }

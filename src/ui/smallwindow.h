@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/program.h"
 #include "forms/form.h"
 
 namespace kv {
-
-class App;
 
 class SmallWindow : public Form {
  public:
@@ -17,13 +16,13 @@ class SmallWindow : public Form {
   // Control ids: 100 + the line's number, so Label4 is 104.
   static constexpr std::array<int, 6> kSlotLine = {104, 103, 105, 106, 107, 108};
 
-  SmallWindow(FormHost& host, App& app) : Form(host), app_(app) {}
+  SmallWindow(FormHost& host, Program& program) : Form(host), program_(program) {}
 
-  void refall();
-  void endsml();
-  void gdown(int x, int y);
-  void gmove(int x, int y);
-  void smlmenu(int button);
+  void refall();             // every line anew from its slot
+  void endsml();             // its own close: saves the settings, then unloads
+  void gdown(int x, int y);  // a press: remembers where the drag starts
+  void gmove(int x, int y);  // a move with a button held: the window follows the pointer
+  void smlmenu(int button);  // a release: a left click that moved nothing closes, others open the menu
 
   // The press state, for whoever needs to look at it.
   struct Press {
@@ -49,7 +48,7 @@ class SmallWindow : public Form {
   void onActivate() override { refall(); }
 
  private:
-  App& app_;
+  Program& program_;
   Press press_;
 };
 

@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Checks of the cross build's kestrovan99.exe and package, as binutils' own printers show them:
-check_build.py OBJDUMP WINDRES EXE ZIP prints one line a check and exits 1 when any fails."""
+check_build.py OBJDUMP WINDRES EXE ZIP VERSION prints one line a check and exits 1 when any fails;
+VERSION is the project's, such as 1.4.0.3 (the program spells it 1.04.0003)."""
 import re, subprocess, sys, zipfile
 
-objdump, windres, exe, package = sys.argv[1:5]
+objdump, windres, exe, package, numbers = sys.argv[1:6]
+major, minor, patch, revision = numbers.split(".")
+spelled = f"{major}.{int(minor):02}.{int(revision):04}"
 headers = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
 resources = subprocess.run([windres, "-i", exe, "-O", "rc"], capture_output=True, text=True, check=True).stdout
 imports = {name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)}
 # Width in octal and bits of each image of the program's icon group.
 icon = sorted((int(w, 8), int(b)) for w, b in re.findall(r'"\\(\d+)\\\d+\\\d+\\\d+", 1, (\d+),', resources))
-version = {"FileVersion": "1.04.0003", "ProductVersion": "1.04.0003", "FileDescription": "Shows free disk space.",
+version = {"FileVersion": spelled, "ProductVersion": spelled, "FileDescription": "Shows free disk space.",
            "ProductName": "Kestrovan '99", "InternalName": "kestrovan99", "OriginalFilename": "kestrovan99.exe"}
 with zipfile.ZipFile(package) as z:
     packed = sorted(z.namelist())
@@ -22,7 +25,8 @@ checks = [
     ("a Windows GUI program", re.search(r"^Subsystem\s+00000002", headers, re.M)),
     ("ASLR: DYNAMIC_BASE", re.search(r"^\s+DYNAMIC_BASE$", headers, re.M)),
     ("DEP: NX_COMPAT", re.search(r"^\s+NX_COMPAT$", headers, re.M)),
-    ("version numbers 1.4.0.3", " FILEVERSION 1, 4, 0, 3\n PRODUCTVERSION 1, 4, 0, 3\n" in resources),
+    (f"version numbers {numbers}", "".join(f" {k} {numbers.replace('.', ', ')}\n" for k in ("FILEVERSION",
+                                                                                          "PRODUCTVERSION")) in resources),
     *((f"version string {k}", f'VALUE "{k}", "{v}"\n' in resources) for k, v in version.items()),
     ("an icon of six images, 16, 32 and 48 px in 4 and 8 bits", icon == [(16, 4), (16, 8), (32, 4), (32, 8), (48, 4),
                                                                          (48, 8)]),

@@ -197,6 +197,9 @@ def cfg_bytes(slots, left=0, top=0):
     return "".join(f'"{s}"\r\n' for s in slots).encode() + f"{left}\r\n{top}\r\n".encode()
 
 
+SKIPPED = 77  # ctest's SKIP_RETURN_CODE for these files
+
+
 def main():
     """Runs the file's tests in a user and mount namespace of their own, where a folder can be made
     read-only for the program alone (root writes anywhere otherwise)."""
@@ -204,6 +207,9 @@ def main():
         os.environ["KV_E2E_NS"] = "1"
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
     if subprocess.run(["wine", "--version"], capture_output=True).returncode != 0:
-        sys.exit("wine does not start: a host without 32-bit x86 code (Exec format error) cannot run these tests")
+        # A kernel without 32-bit x86 (ia32_emulation off) cannot start Wine's i386 loader; ctest
+        # reports the file as skipped, not passed.
+        print("SKIPPED: wine does not start here (no 32-bit x86 code on this host: Exec format error)")
+        sys.exit(SKIPPED)
     WORK.mkdir(parents=True, exist_ok=True)
     unittest.main(verbosity=2)

@@ -1,6 +1,9 @@
 #pragma once
-// An in-memory platform: it records what the program asks for and lets a test act as the
-// user, also inside modal windows and popup menus.
+// An in-memory platform that behaves as Windows does where the program depends on it: a popup
+// menu makes its owner the foreground window, hiding a modal window activates its owner, a
+// message box runs its own loop with every window of the program disabled, and the shell
+// refuses to modify an icon it does not have. Tests act as the user through it, also inside
+// modal windows, menus and message boxes.
 #include <deque>
 #include <functional>
 #include <map>
@@ -8,240 +11,215 @@
 #include <string>
 #include <vector>
 
-#include "platform/failure.h"
+#include "app/program.h"
 #include "platform/platform.h"
 
 namespace kv::fake {
 
-// Thrown by Process::end, so that a test sees the process end without leaving the test.
-struct ProcessEnded {
-  int code;
-};
+struct ProcessEnded {};  // thrown by Process::end: the test sees the end without leaving itself
 
 struct FakeControl {
   ControlLayout layout;
   std::string text;
-  bool visible = true;
-  bool checked = false;
+  bool visible = true, checked = false;
   std::vector<std::string> items;
   int current = -1;
 };
 
 struct FakeWindow {
+  WindowHandle handle = 0;
   WindowLayout layout;
   WindowEvents* sink = nullptr;
-  bool visible = false;
-  bool enabled = true;
-  bool topmost = false;
+  bool visible = false, enabled = true, topmost = false, timer = false;
   Rect bounds;
   std::map<int, FakeControl> controls;
-  bool timerRunning = false;
-  unsigned timerInterval = 0;
-  int textWrites = 0;
 };
 
 class FakeDesktop : public Desktop {
  public:
-  explicit FakeDesktop(std::vector<std::string>& log) : log_(log) {}
-
   WindowHandle create(const WindowLayout&, WindowEvents&) override;
-  void destroy(WindowHandle) override;
-  void show(WindowHandle) override;
+  void destroy(WindowHandle h) override {
+    hide(h);
+    windows_.erase(h);
+  }
+  void show(WindowHandle h) override {
+    at(h).visible = true;
+    activate(h);
+  }
   void hide(WindowHandle) override;
-  void bringToFront(WindowHandle) override;
+  void bringToFront(WindowHandle h) override { activate(h); }
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
-  Rect bounds(WindowHandle) override;
-  void moveTo(WindowHandle, int left, int top) override;
-  void setTopmost(WindowHandle, bool) override;
-  void setText(WindowHandle, int, const std::string&) override;
-  void setVisible(WindowHandle, int, bool) override;
-  void setChecked(WindowHandle, int, bool) override;
-  void setItems(WindowHandle, int, const std::vector<std::string>&, int) override;
-  std::string currentItem(WindowHandle, int) override;
-  void startTimer(WindowHandle, unsigned) override;
-  void stopTimer(WindowHandle) override;
+  Rect bounds(WindowHandle h) override { return at(h).bounds; }
+  void moveTo(WindowHandle h, int left, int top) override { at(h).bounds.left = left, at(h).bounds.top = top; }
+  void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
+  void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
+  void setVisible(WindowHandle h, int id, bool on) override { control(h, id).visible = on; }
+  void setChecked(WindowHandle h, int id, bool on) override { control(h, id).checked = on; }
+  void setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) override {
+    control(h, id).items = items;
+    control(h, id).current = current;
+  }
+  std::string currentItem(WindowHandle h, int id) override {
+    FakeControl& c = control(h, id);
+    return c.current >= 0 && c.current < static_cast<int>(c.items.size()) ? c.items[c.current] : "";
+  }
+  void startTimer(WindowHandle h, unsigned) override { at(h).timer = true; }
+  void stopTimer(WindowHandle h) override { at(h).timer = false; }
   int popupMenu(WindowHandle owner, const Menu&) override;
   int screenWidth() override { return screenWidthTwips; }
   unsigned long iconHandle(WindowHandle w) override { return w + 1; }
   void runEvents() override {}
 
-  // Looking at the windows.
-  FakeWindow* find(const std::string& name);    // nullptr when not created
-  FakeWindow& window(const std::string& name);  // fails the test when not created
-  WindowHandle handleOf(const std::string& name);
-  bool exists(const std::string& name) { return find(name) != nullptr; }
-  int windowCount() const { return static_cast<int>(windows_.size()); }
-
-  // Acting as the user on a window that exists.
+  FakeWindow* find(const std::string& name);  // nullptr when it does not exist
+  FakeWindow& window(const std::string& name);
+  WindowHandle handleOf(const std::string& name) { return window(name).handle; }
+  bool shown(const std::string& name) { return find(name) && find(name)->visible; }
   WindowEvents& sink(const std::string& name) { return *window(name).sink; }
-  void selectItem(const std::string& window, int control, int index);
+  // The user brings a window to the front: only one on the screen and enabled comes.
+  void activate(WindowHandle);
+  void switchAway() { active_ = 0; }  // the user goes to another program
 
-  // What the user does when a modal window opens (taken in order; the window's handle is
-  // given). With none left, the modal window is closed by its close box.
-  std::deque<std::function<void(WindowHandle)>> onModal;
-  // What the user does while a message box is up (one each, in order), before pressing OK.
-  std::deque<std::function<void()>> onMessageBox;
-  // Which entry the user picks when a popup menu opens (taken in order; 0 picks nothing).
+  // What the user does when a modal window opens (given its name), a popup menu opens (the
+  // entry picked; 0 for none) or a message box is up; taken in order. A modal window left
+  // open is closed by its close box.
+  std::deque<std::function<void(const std::string& window)>> onModal;
   std::deque<std::function<int(const Menu&)>> onMenu;
+  std::deque<std::function<void()>> onMessageBox;
   std::vector<Menu> menusShown;
-  std::vector<std::pair<std::string, std::string>> messages;  // text, caption
+  std::vector<std::string> messages;  // texts; a caption not the program's is put before one
+  std::map<std::string, int> created;
   int screenWidthTwips = 1024 * 15;
   int modalDepth = 0;
-  // The user brings a window to the front: it must be on the screen and enabled. As on
-  // Windows, the program hears of every change of the active window.
-  void activate(WindowHandle);
-  // The user switches to another program.
-  void switchAway() { active_ = 0; }
-  WindowHandle active() const { return active_; }
-  // By window name: how often the window became the program's active window.
-  std::map<std::string, int> activations;
 
  private:
-  struct ModalFrame {
-    WindowHandle window, owner;
-  };
   void showMessageBox(WindowHandle, const std::string& text, const std::string& caption) override;
-  FakeControl& control(WindowHandle, int id);
-  std::string nameOf(WindowHandle) const;
-  // The window becomes the foreground window, shown or not (SetForegroundWindow).
+  FakeWindow& at(WindowHandle h) { return windows_.at(h); }
+  FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void makeActive(WindowHandle);
-  // A modal window leaves the screen: its owner takes its input back and becomes active.
-  void modalLeaves(WindowHandle);
 
-  std::vector<std::string>& log_;
   std::map<WindowHandle, FakeWindow> windows_;
-  WindowHandle next_ = 0x100;
-  WindowHandle active_ = 0;
-  WindowHandle programActive_ = 0;
-  std::vector<ModalFrame> modal_;
+  std::vector<std::pair<WindowHandle, WindowHandle>> modal_;  // window, owner
+  WindowHandle next_ = 0x100, active_ = 0;
 };
 
 class FakeShell : public Shell {
  public:
-  explicit FakeShell(std::vector<std::string>& log) : log_(log) {}
   void notifyIcon(TrayCommand, const TrayRecord&) override;
-  int findExecutable(const std::string& document, std::string& program) override;
-  int execute(unsigned long owner, const std::string& program, const std::string& parameters) override;
+  int findExecutable(const std::string& document, std::string& program) override {
+    if (duringLookup) duringLookup(document);
+    if (findResult > 32) program = "  C:\\Browser\\browse.exe  ";
+    return findResult;
+  }
+  int execute(unsigned long, const std::string& program, const std::string& parameters) override {
+    started.push_back(program + " " + parameters);
+    return 42;
+  }
+  std::string tip() const { return lastRecord.szTip.data(); }
 
   bool iconPresent = false;
-  int iconsAdded = 0;
+  int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
   TrayRecord lastRecord;
-  std::vector<TrayCommand> commands;
   int findResult = 42;
-  std::string browser = "C:\\Browser\\browse.exe";
-  int executeResult = 42;
   std::vector<std::string> started;  // "program parameters"
-  std::vector<std::string> documentsLookedUp;
   std::function<void(const std::string&)> duringLookup;
-
- private:
-  std::vector<std::string>& log_;
 };
 
 class FakeDisks : public Disks {
  public:
-  bool freeSpace(const std::string& root, DiskCounters&) override;
+  bool freeSpace(const std::string& root, DiskCounters& counters) override {
+    if (!answers.count(root)) return false;  // the counters are left as they were
+    counters = answers[root];
+    return true;
+  }
   std::vector<std::string> driveList() override {
     ++driveListQueries;
-    return drives;
+    return {"c: [system]", "d: [data]", "z:"};
   }
+  std::map<std::string, DiskCounters> answers;  // by root; a root not listed does not answer
   int driveListQueries = 0;
-
-  struct Answer {
-    DiskCounters counters;
-    bool ok = true;
-  };
-  std::map<std::string, Answer> answers;  // by root; a root not listed fails
-  std::vector<std::string> drives{"c: [system]", "d: [data]", "z:"};
-  std::vector<std::string> queries;
 };
 
 class FakeHelp : public HelpViewer {
  public:
-  explicit FakeHelp(std::vector<std::string>& log) : log_(log) {}
-  void show(WindowHandle, const std::string& file, unsigned command, unsigned long topic) override;
-  struct Request {
-    std::string file;
-    unsigned command;
-    unsigned long topic;
-  };
-  std::vector<Request> requests;
-
- private:
-  std::vector<std::string>& log_;
+  void show(WindowHandle, const std::string& file, unsigned command, unsigned long topic) override {
+    if (during) during();
+    requests.push_back(file + " " + std::to_string(command) + " " + std::to_string(topic));
+  }
+  std::vector<std::string> requests;  // "file command topic"
+  std::function<void()> during;
 };
 
 class FakeProcess : public Process {
  public:
-  explicit FakeProcess(std::vector<std::string>& log) : log_(log) {}
   bool previousInstance() override { return anotherRunning; }
   std::string commandLine() override { return arguments; }
-  std::string exeFolder() override { return folder; }
+  std::string exeFolder() override { return "C:\\Programs\\Kestrovan"; }
   VersionNumbers version() override { return VersionNumbers{1, 4, 3}; }
   char decimalSeparator() override { return separator; }
-  void end(int code) override;
-
+  void end(int code) override {
+    endedWith = code;
+    throw ProcessEnded{};
+  }
   bool anotherRunning = false;
   std::string arguments;
-  std::string folder = "C:\\Programs\\Kestrovan";
   char separator = '.';
   std::optional<int> endedWith;
-
- private:
-  std::vector<std::string>& log_;
 };
 
 class FakeFiles : public Files {
  public:
-  explicit FakeFiles(std::vector<std::string>& log) : log_(log) {}
-  bool normalFileExists(const std::string& path) override;
-  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
-  std::string writeAtomic(const std::string& path, const std::string& bytes) override;
-  std::string createTemporary(const std::string& extension, const std::string& bytes) override;
-  void remove(const std::string& path) override;
-
   struct Entry {
     std::string bytes;
-    bool hidden = false;
-    bool system = false;
-    bool folder = false;
+    bool hidden = false;  // hidden, system or a folder: no normal file
     bool unreadable = false;
   };
+  bool normalFileExists(const std::string& path) override { return entries.count(path) && !entries[path].hidden; }
+  std::optional<std::string> read(const std::string& path, std::size_t limit) override;
+  std::string writeAtomic(const std::string& path, const std::string& bytes) override;
+  std::string createTemporary(const std::string& extension, const std::string& bytes) override {
+    std::string path = "C:\\Temp\\kv99-" + std::to_string(++temporaries_) + extension;
+    entries[path] = Entry{bytes};
+    return path;
+  }
+  void remove(const std::string& path) override { entries.erase(path); }
+
   std::map<std::string, Entry> entries;
-  std::string writeFailure;  // when not empty, every write fails with this reason
-  bool temporaryFails = false;
-  int writes = 0;
-  std::size_t largestRead = 0;  // bytes
+  std::string writeFailure;  // when set, every write fails with this reason
+  int writes = 0, failedWrites = 0;
+  std::size_t largestRead = 0;
+  std::function<void(const std::string& bytes)> onWrite;  // after each write that succeeded
 
  private:
-  std::vector<std::string>& log_;
   int temporaries_ = 0;
 };
 
-// All of it, wired together.
-class FakePlatform {
- public:
-  FakePlatform();
-  Platform& platform() { return platform_; }
+struct FakePlatform {
+  FakeDesktop desktop;
+  FakeShell shell;
+  FakeDisks disks;
+  FakeHelp help;
+  FakeProcess process;
+  FakeFiles files;
+  Platform platform{desktop, shell, disks, help, process, files};
 
-  // Runs one entry from the platform as the real event loop would: a failure that escapes is
-  // reported and ends the process; the end of the process stops the entry.
-  void enter(const std::function<void()>& entry);
+  // One entry from the platform, as the real event loop runs it: inside the failure boundary.
+  // The end of the process stops every entry under way, nested ones and the outermost.
+  void enter(const std::function<void()>& entry) {
+    if (ended()) return;
+    struct Depth {
+      int& depth;
+      ~Depth() { --depth; }
+    } nested{++depth_};
+    try {
+      atEntry(desktop, process, kFailureNotice, entry);
+    } catch (const ProcessEnded&) {
+      if (depth_ > 1) throw;
+    }
+  }
   bool ended() const { return process.endedWith.has_value(); }
 
-  // The log entries that begin with one of the prefixes, in order.
-  std::vector<std::string> logOf(const std::vector<std::string>& prefixes) const;
-
-  std::vector<std::string> log;
-  FakeDesktop desktop{log};
-  FakeShell shell{log};
-  FakeDisks disks;
-  FakeHelp help{log};
-  FakeProcess process{log};
-  FakeFiles files{log};
-
  private:
-  Platform platform_;
+  int depth_ = 0;
 };
 
 }  // namespace kv::fake

@@ -5,8 +5,6 @@
 #include <cstring>
 #include <string>
 
-#include "fake/fake_platform.h"
-#include "space/free_space.h"
 #include "space/megabytes.h"
 
 namespace {
@@ -43,18 +41,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::uint64_t bpc = static_cast<std::uint64_t>(spc) * bps;
   check(formatMegabytes(clusters, bpc, 0, '.') == reference(clusters, bpc, 0, '.'));
   check(formatMegabytes(clusters, bpc, 2, separator) == reference(clusters, bpc, 2, separator));
-
-  // Through the slot: whatever text the slot holds, it ends up as its root form.
-  fake::FakePlatform fake;
-  fake.process.separator = separator;
-  std::string slot(reinterpret_cast<const char*>(data + 13), size - 13);
-  std::size_t colon = slot.find(':');
-  std::string prefix = colon == std::string::npos ? std::string() : slot.substr(0, colon + 1);
-  fake.disks.answers[prefix + "\\"] = {DiskCounters{spc, bps, clusters, 0}, true};
-  FreeSpace space(fake.disks, fake.process);
-  std::string longText = space.longfree(slot);
-  check(slot == prefix + "\\");
-  check(longText == prefix + " " + reference(clusters, bpc, 2, separator) + " MB");
-  check(space.shortfree(slot) == prefix + reference(clusters, bpc, 0, '.') + "MB");
   return 0;
 }

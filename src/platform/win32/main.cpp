@@ -36,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   InitCommonControlsEx(&controls);
 
   kv::win32::Win32Process process;
-  kv::win32::Win32Desktop desktop(module, process);
+  kv::win32::Win32Desktop desktop(module, process, kv::kFailureNotice);
   kv::win32::Win32Shell shell;
   kv::win32::Win32Disks disks;
   kv::win32::Win32Help help(desktop);
@@ -44,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   kv::Platform platform{desktop, shell, disks, help, process, files};
 
   std::optional<kv::App> app;
-  kv::atEntry(desktop, process, [&] {
+  kv::atEntry(desktop, process, kv::kFailureNotice, [&] {
     app.emplace(platform);
     app->main();
   });

@@ -20,3 +20,19 @@
 #define _UNICODE
 #endif
 #include <windows.h>
+
+#include <cstdint>
+
+#include "platform/window_layout.h"
+
+namespace kv::win32 {
+
+// The program's window handles and the system's: the one conversion, both ways.
+inline HWND toHwnd(WindowHandle handle) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
+}
+inline WindowHandle toHandle(HWND hwnd) {
+  return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(hwnd));
+}
+
+}  // namespace kv::win32

@@ -1,10 +1,11 @@
 #include "platform/win32/win32_desktop.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "platform/failure.h"
+#include "platform/win32/diagnostics.h"
 #include "platform/win32/gdi_count.h"
-#include "platform/win32/registered_messages.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_menus.h"
@@ -12,15 +13,6 @@
 
 namespace kv::win32 {
 namespace {
-
-constexpr UINT_PTR kTimerId = 1;
-
-HWND toHwnd(WindowHandle handle) {
-  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(handle));
-}
-WindowHandle toHandle(HWND hwnd) {
-  return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(hwnd));
-}
 
 std::wstring className(const std::string& name) {
   return L"Kestrovan99_" + fromAnsi(name);
@@ -52,10 +44,8 @@ void frameStyle(WindowStyle kind, DWORD& style, DWORD& exStyle) {
 LRESULT CALLBACK ownerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Never shown and without events of its own; like every window of the program it answers
   // the questions of outside tools.
-  const RegisteredMessages& named = registeredMessages();
-  if (message == named.gdiObjects) return liveGdiObjects();
-  if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
-  if (message == named.handles) return static_cast<LRESULT>(openHandles());
+  LRESULT figure;
+  if (answerDiagnostics(message, figure)) return figure;
   if (message == WM_CLOSE) return 0;
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -67,8 +57,8 @@ HICON loadIcon(HINSTANCE module, int widthMetric, int heightMetric) {
 
 }  // namespace
 
-Win32Desktop::Win32Desktop(HINSTANCE module, Process& process)
-    : module_(module), process_(process), scale_(DpiScale::ofScreen()) {}
+Win32Desktop::Win32Desktop(HINSTANCE module, Process& process, FailureNotice notice)
+    : module_(module), process_(process), notice_(std::move(notice)), scale_(DpiScale::ofScreen()) {}
 
 Win32Desktop::~Win32Desktop() {
   std::vector<HWND> remaining;
@@ -189,7 +179,7 @@ void Win32Desktop::destroy(WindowHandle handle) {
   if (!window) return;
   window->destroyed = true;
   enableOwnerOf(hwnd);
-  KillTimer(hwnd, kTimerId);
+  KillTimer(hwnd, kRefreshTimer);
   DestroyWindow(hwnd);
 }
 
@@ -319,11 +309,11 @@ std::string Win32Desktop::currentItem(WindowHandle handle, int id) {
 }
 
 void Win32Desktop::startTimer(WindowHandle handle, unsigned milliseconds) {
-  SetTimer(toHwnd(handle), kTimerId, milliseconds, nullptr);
+  SetTimer(toHwnd(handle), kRefreshTimer, milliseconds, nullptr);
 }
 
 void Win32Desktop::stopTimer(WindowHandle handle) {
-  KillTimer(toHwnd(handle), kTimerId);
+  KillTimer(toHwnd(handle), kRefreshTimer);
 }
 
 int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
@@ -398,7 +388,7 @@ void Win32Desktop::dispatch(MSG& message) {
 }
 
 void Win32Desktop::runEntry(const std::function<void()>& handler) {
-  atEntry(*this, process_, handler);
+  atEntry(*this, process_, notice_, handler);
 }
 
 void Win32Desktop::windowActivated(NativeWindow& window) {

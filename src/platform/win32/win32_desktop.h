@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/failure.h"
 #include "platform/process.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/win32_window.h"
@@ -18,7 +19,7 @@ namespace kv::win32 {
 class Win32Desktop final : public Desktop, private WindowHost {
  public:
   // Failures of the program's handlers are reported through this desktop and end the process.
-  Win32Desktop(HINSTANCE module, Process& process);
+  Win32Desktop(HINSTANCE module, Process& process, FailureNotice notice);
   ~Win32Desktop() override;
   Win32Desktop(const Win32Desktop&) = delete;
   Win32Desktop& operator=(const Win32Desktop&) = delete;
@@ -75,6 +76,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
 
   HINSTANCE module_;
   Process& process_;
+  FailureNotice notice_;
   DpiScale scale_;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -1,13 +1,11 @@
 #include "platform/win32/win32_help.h"
 
-#include <cstdint>
-
 #include "platform/win32/text_encoding.h"
 
 namespace kv::win32 {
 
 void Win32Help::show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) {
-  HWND window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner));
+  HWND window = toHwnd(owner);
   if (!window || !IsWindow(window)) window = desktop_.hiddenWindow();
   WinHelpA(window, ansiPath(file).c_str(), command, static_cast<ULONG_PTR>(topic));
 }

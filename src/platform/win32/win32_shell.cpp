@@ -50,8 +50,7 @@ int Win32Shell::findExecutable(const std::string& document, std::string& program
 
 int Win32Shell::execute(unsigned long owner, const std::string& program, const std::string& parameters) {
   static const auto run = shellFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("ShellExecuteA");
-  const HINSTANCE result = run(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner)), "open", program.c_str(),
-                               parameters.c_str(), "", SW_SHOWNORMAL);
+  const HINSTANCE result = run(toHwnd(owner), "open", program.c_str(), parameters.c_str(), "", SW_SHOWNORMAL);
   return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
 }
 

@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
+#include "platform/win32/diagnostics.h"
 #include "platform/win32/gdi_count.h"
-#include "platform/win32/registered_messages.h"
 
 namespace kv::win32 {
 namespace {
@@ -148,11 +148,17 @@ void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Poin
   }
 }
 
+namespace {
+// The shell's announcement that the taskbar was created anew (Explorer restarted).
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+}  // namespace
+
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  const RegisteredMessages& named = registeredMessages();
-  if (message == named.gdiObjects) return liveGdiObjects();
-  if (message == named.privateBytes) return static_cast<LRESULT>(privateBytes());
-  if (message == named.handles) return static_cast<LRESULT>(openHandles());
+  LRESULT figure;
+  if (answerDiagnostics(message, figure)) return figure;
 
   if (message == WM_NCCREATE) {
     auto* created = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -165,7 +171,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   if (!window) return DefWindowProcW(hwnd, message, wParam, lParam);
   NativeWindow& w = *window;
 
-  if (message == named.taskbarCreated) {
+  if (message == taskbarCreatedMessage()) {
     w.deliver([](WindowEvents& e) { e.taskbarCreated(); });
     return 0;
   }
@@ -203,7 +209,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
       return onCommand(w, wParam, lParam);
     case WM_TIMER:
-      if (wParam == 1) w.deliver([](WindowEvents& e) { e.timer(); });
+      if (wParam == kRefreshTimer) w.deliver([](WindowEvents& e) { e.timer(); });
       return 0;
     case WM_CLOSE:
       w.deliver([](WindowEvents& e) { e.closeRequested(); });

@@ -18,14 +18,16 @@ namespace kv::win32 {
 
 struct NativeWindow;
 
+// The one timer a window of the program runs: the drive window's refresh.
+constexpr UINT_PTR kRefreshTimer = 1;
+
 // What a window needs from the desktop that made it.
 class WindowHost {
  public:
   virtual ~WindowHost() = default;
   // Runs one handler of the program inside the failure boundary.
   virtual void runEntry(const std::function<void()>& handler) = 0;
-  // The window has just been activated; the host decides whether that changes the program's
-  // active window and, if so, tells the window's events.
+  // The window has just been activated; the host tells its events.
   virtual void windowActivated(NativeWindow&) = 0;
   // The system window is gone; the host forgets it.
   virtual void windowGone(NativeWindow&) = 0;

@@ -1,0 +1,128 @@
+#include "fake/fake_platform.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kv::fake {
+
+WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
+  constexpr int kFrame = 45, kCaption = 270;  // twips
+  WindowHandle h = next_ += 4;
+  FakeWindow& w = windows_[h];
+  w.handle = h;
+  w.layout = layout;
+  w.sink = &sink;
+  int caption = layout.style == WindowStyle::Dialog ? kCaption : 0;
+  w.bounds = Rect{0, 0, layout.clientWidth + 2 * kFrame, layout.clientHeight + 2 * kFrame + caption};
+  for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
+  ++created[layout.name];
+  return h;
+}
+
+// Leaving the screen, a modal window gives its owner input back, and the activation when it had it.
+void FakeDesktop::hide(WindowHandle h) {
+  at(h).visible = false;
+  bool wasActive = active_ == h;
+  if (wasActive) active_ = 0;
+  auto frame = std::find_if(modal_.begin(), modal_.end(), [h](auto& f) { return f.first == h; });
+  if (frame == modal_.end()) return;
+  WindowHandle owner = frame->second;
+  modal_.erase(frame);
+  if (!windows_.count(owner)) return;
+  at(owner).enabled = true;
+  if (wasActive) makeActive(owner);
+}
+
+void FakeDesktop::activate(WindowHandle h) {
+  if (windows_.count(h) && at(h).visible && at(h).enabled) makeActive(h);
+}
+
+// Becoming the foreground window, shown or not, tells the window so.
+void FakeDesktop::makeActive(WindowHandle h) {
+  if (active_ == h || !windows_.count(h)) return;
+  active_ = h;
+  at(h).sink->activated();
+}
+
+void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::function<bool()>& stillOpen) {
+  at(h).visible = true;
+  if (windows_.count(owner)) at(owner).enabled = false;
+  modal_.emplace_back(h, owner);
+  ++modalDepth;
+  struct Leave {
+    FakeDesktop& d;
+    WindowHandle h;
+    ~Leave() {
+      --d.modalDepth;
+      if (d.windows_.count(h) && d.at(h).visible) d.hide(h);
+    }
+  } leave{*this, h};
+  makeActive(h);
+  if (!onModal.empty()) {
+    auto act = onModal.front();
+    onModal.pop_front();
+    act(std::string(at(h).layout.name));
+  }
+  if (stillOpen() && windows_.count(h)) at(h).sink->closeRequested();
+  if (stillOpen()) throw std::logic_error("a modal window stayed open");
+}
+
+int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
+  makeActive(owner);  // so that the menu closes on a click elsewhere
+  menusShown.push_back(menu);
+  if (onMenu.empty()) return 0;
+  auto pick = onMenu.front();
+  onMenu.pop_front();
+  return pick(menu);
+}
+
+void FakeDesktop::showMessageBox(WindowHandle, const std::string& text, const std::string& caption) {
+  messages.push_back(caption == kProgramTitle ? text : "(captioned " + caption + ") " + text);
+  std::vector<WindowHandle> disabled;
+  for (auto& [h, w] : windows_)
+    if (w.enabled) w.enabled = false, disabled.push_back(h);
+  if (!onMessageBox.empty()) {
+    auto act = onMessageBox.front();
+    onMessageBox.pop_front();
+    act();
+  }
+  for (WindowHandle h : disabled)
+    if (windows_.count(h)) at(h).enabled = true;
+}
+
+FakeWindow* FakeDesktop::find(const std::string& name) {
+  for (auto& [h, w] : windows_)
+    if (w.layout.name == name) return &w;
+  return nullptr;
+}
+
+FakeWindow& FakeDesktop::window(const std::string& name) {
+  if (FakeWindow* w = find(name)) return *w;
+  throw std::logic_error("window " + name + " does not exist");
+}
+
+void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
+  if (command == TrayCommand::Add ? iconPresent : !iconPresent) {
+    ++refused;
+    return;
+  }
+  iconPresent = command != TrayCommand::Delete;
+  lastRecord = record;
+}
+
+std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t limit) {
+  auto it = entries.find(path);
+  if (it == entries.end() || it->second.unreadable) return std::nullopt;
+  largestRead = std::max(largestRead, std::min(limit, it->second.bytes.size()));
+  return it->second.bytes.substr(0, limit);
+}
+
+std::string FakeFiles::writeAtomic(const std::string& path, const std::string& bytes) {
+  if (!writeFailure.empty()) return ++failedWrites, writeFailure;
+  ++writes;
+  entries[path] = Entry{bytes};
+  if (onWrite) onWrite(bytes);
+  return "";
+}
+
+}  // namespace kv::fake

@@ -1,0 +1,115 @@
+// The Options and About windows: the boxes' state table, committing and dropping the edits,
+// the drive window's place in the topmost order around them, and the maker's web page.
+#include "app_fixture.h"
+
+namespace kv {
+namespace {
+
+const Slots kStart{"c:\\", "", "", "z:\\", "", ""};
+
+class WindowsTest : public AppTest {
+ protected:
+  void SetUp() override { start(fileOf(kStart)); }
+  // The boxes as the user sees them (X checked or _ not, with the caption) and the picker.
+  std::string state() {
+    std::string out;
+    for (int n = 0; n < kSlots; ++n) {
+      const auto& c = win("optionswindow").controls.at(OptionsWindow::Check1 + n);
+      out += std::string(c.checked ? "X" : "_") + c.text + " ";
+    }
+    return out + (win("optionswindow").controls.at(OptionsWindow::Drive1).visible ? "| picking" : "| idle");
+  }
+};
+
+TEST_F(WindowsTest, TheBoxesStateTable) {
+  tray(kRightPress, TrayWindow::optionmenu);
+  EXPECT_EQ(state(), "Xc:\\ _ _ Xz:\\ _ _ | idle");
+  const int listQueries = fake.disks.driveListQueries;
+  const std::pair<std::function<void()>, const char*> rows[] = {
+      {[&] { box(3); }, "Xc:\\ _ X Xz:\\ _ _ | picking"},
+      {[&] { optionsClick(OptionsWindow::Command3); },
+       "Xc:\\ _ Xc:\\ Xz:\\ _ _ | idle"},  // the list starts at the program's drive
+      {[&] { pick(2, 1); }, "Xc:\\ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
+      {[&] { box(1); }, "_ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
+      {[&] { box(5); }, "_ Xd:\\ Xc:\\ Xz:\\ X _ | picking"},
+      {[&] { box(6); }, "_ Xd:\\ Xc:\\ Xz:\\ _ X | picking"},  // the pick moves
+      {[&] { box(6); }, "_ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
+      {[&] {
+         box(5);
+         box(4);
+       },
+       "_ Xd:\\ Xc:\\ _ _ _ | idle"},  // unchecking one drops the waiting one
+      {[&] {                           // the user goes to the drive window and back: the edits are dropped
+         enter([&] { fake.desktop.activate(fake.desktop.handleOf("smallwindow")); });
+         box(5);
+       },
+       "Xc:\\ _ _ Xz:\\ X _ | picking"},
+  };
+  for (const auto& [act, after] : rows) {
+    act();
+    EXPECT_EQ(state(), after);
+  }
+  EXPECT_EQ(fake.files.writes, 0);
+  EXPECT_EQ(fake.disks.driveListQueries, listQueries);  // the list is filled at load only
+}
+
+TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) {
+  const Slots edited{"", "", "", "z:\\", "", "d:\\"};
+  const std::pair<std::function<void()>, Slots> rows[] = {
+      {[&] { optionsClick(OptionsWindow::Command1); }, edited},
+      {[&] { enter([&] { options().menuChosen(OptionsWindow::okmen); }); }, edited},
+      {[&] { optionsClick(OptionsWindow::Command2); }, kStart},
+      {[&] { enter([&] { options().menuChosen(OptionsWindow::cancmen); }); }, kStart},
+      {[&] { enter([&] { options().closeRequested(); }); }, kStart},
+  };
+  for (const auto& [close, saved] : rows) {
+    tray(kRightPress, TrayWindow::optionmenu);
+    EXPECT_FALSE(win("smallwindow").topmost);
+    box(1);
+    pick(6, 1);
+    close();
+    EXPECT_FALSE(exists("optionswindow"));
+    EXPECT_EQ(file(), fileOf(saved));
+    EXPECT_TRUE(win("smallwindow").topmost);
+    fake.files.entries[kConfig] = {fileOf(kStart)};
+    app.settings.drives = kStart;
+  }
+}
+
+TEST_F(WindowsTest, AnotherWindowAskedForWhileOptionsIsModalBringsOptionsForward) {
+  whenModal([&] {
+    tray(kRightPress, TrayWindow::aboutmenu);
+    tray(kRightPress, TrayWindow::optionmenu);
+    EXPECT_FALSE(shown("aboutwindow"));
+    EXPECT_EQ(fake.desktop.modalDepth, 1);
+  });
+  popup(TrayWindow::optmenu);
+  EXPECT_FALSE(fake.ended());
+}
+
+TEST_F(WindowsTest, AboutClosesOnAnyReleaseButOnTheAddressWhichOpensThePage) {
+  for (int id : {0, +AboutWindow::Picture1, +AboutWindow::Text1, +AboutWindow::Label1}) {
+    tray(kRightPress, TrayWindow::aboutmenu);
+    EXPECT_FALSE(win("smallwindow").topmost);
+    enter([&] { fake.desktop.sink("aboutwindow").released(id, kRight); });
+    EXPECT_FALSE(exists("aboutwindow")) << id;
+    EXPECT_TRUE(win("smallwindow").topmost) << id;
+  }
+  std::string lookedUp;
+  fake.shell.duringLookup = [&](const std::string& page) { lookedUp = fake.files.entries.at(page).bytes; };
+  for (int found : {42, 0}) {
+    fake.shell.findResult = found;
+    whenModal([&] {  // then closed by its close box
+      enter([&] { fake.desktop.sink("aboutwindow").released(AboutWindow::Label2, kLeft); });
+      EXPECT_TRUE(shown("aboutwindow"));
+    });
+    popup(TrayWindow::aboutmen);
+  }
+  EXPECT_EQ(lookedUp, "\" \"\r\n");
+  EXPECT_EQ(fake.shell.started, std::vector<std::string>{"C:\\Browser\\browse.exe http://kestrovan.example/"});
+  EXPECT_EQ(fake.desktop.messages, std::vector<std::string>{"Error: No web browser found."});
+  EXPECT_EQ(fake.files.entries.size(), 1u);  // the settings file only: no page left behind
+}
+
+}  // namespace
+}  // namespace kv
