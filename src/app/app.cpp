@@ -47,7 +47,7 @@ void App::main() {
   traysync();
   if (startHidden == 0) smallwindow.show();
 
-  // The options window was only loaded to set up help; unloading it now, unseen, lets its
+  // The options window was only loaded for the start-up order above; unloading it now, unseen, lets its
   // next showing take the drive window out of the topmost order again, and the drive window
   // goes back on top at once instead of waiting for some window to close.
   if (!optionswindow.visible()) optionswindow.unload();
