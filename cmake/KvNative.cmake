@@ -13,9 +13,9 @@ if(KV_SANITIZE)
   add_link_options(${KV_SANITIZER_FLAGS})
 endif()
 
-# Where the cross build puts kestrovan99.exe; the build checks and the end-to-end tests read it.
-set(KV_WIN32_DIR ${PROJECT_SOURCE_DIR}/build/win32 CACHE PATH "Folder of the cross build (kestrovan99.exe)")
-set(KV_EXE ${KV_WIN32_DIR}/kestrovan99.exe)
+# Where the two cross builds put kestrovan99.exe; the build checks and the end-to-end tests read them.
+set(KV_WIN32_DIR ${PROJECT_SOURCE_DIR}/build/win32 CACHE PATH "Folder of the 32-bit cross build")
+set(KV_WIN64_DIR ${PROJECT_SOURCE_DIR}/build/win64 CACHE PATH "Folder of the 64-bit cross build")
 
 enable_testing()
 

@@ -1,7 +1,14 @@
-# Cross build: kestrovan99.exe for 32-bit Windows. Every executable of this build (the program and
-# any test probe) lands directly in the build folder, hardened the same way, with a static runtime
-# so that it imports only DLLs that ship with Windows.
+# Cross build: kestrovan99.exe for 32-bit (build/win32) or 64-bit Windows (build/win64), as the
+# toolchain says. Every executable of this build (the program and any test probe) lands directly in
+# the build folder, hardened the same way, with a static runtime so that it imports only DLLs that
+# ship with Windows.
 enable_language(RC)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KV_WINDOWS_BUILD win64)
+else()
+  set(KV_WINDOWS_BUILD win32)
+endif()
 
 set(CMAKE_C_FLAGS_RELEASE "-O2 -DNDEBUG")
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG")
@@ -70,7 +77,7 @@ install(TARGETS kestrovan99 RUNTIME DESTINATION .)
 install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kestrovan99)
-set(CPACK_PACKAGE_FILE_NAME kestrovan99-${KV_VERSION_TEXT}-win32)
+set(CPACK_PACKAGE_FILE_NAME kestrovan99-${KV_VERSION_TEXT}-${KV_WINDOWS_BUILD})
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)

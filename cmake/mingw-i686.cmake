@@ -1,14 +1,3 @@
-# Cross toolchain: 32-bit Windows executables with MinGW-w64 (win32 thread model, no winpthread).
-set(CMAKE_SYSTEM_NAME Windows)
+# The program as it ships for 32-bit Windows (build/win32).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(KV_MINGW_TRIPLE i686-w64-mingw32)
-find_program(CMAKE_C_COMPILER NAMES ${KV_MINGW_TRIPLE}-gcc-win32 ${KV_MINGW_TRIPLE}-gcc REQUIRED)
-find_program(CMAKE_CXX_COMPILER NAMES ${KV_MINGW_TRIPLE}-g++-win32 ${KV_MINGW_TRIPLE}-g++ REQUIRED)
-find_program(CMAKE_RC_COMPILER NAMES ${KV_MINGW_TRIPLE}-windres REQUIRED)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KV_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -57,7 +57,7 @@ class Desktop {
   bool messageBoxUp() const { return boxesUp_ > 0; }
 
   virtual int screenWidth() = 0;                       // twips
-  virtual unsigned long iconHandle(WindowHandle) = 0;  // the window's small icon
+  virtual IconHandle iconHandle(WindowHandle) = 0;  // the window's small icon
 
   // Runs events until the process ends.
   virtual void runEvents() = 0;

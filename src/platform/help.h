@@ -2,7 +2,7 @@
 // The platform's help viewer.
 #include <string>
 
-#include "platform/window_layout.h"
+#include "platform/handles.h"
 
 namespace kv {
 

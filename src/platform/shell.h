@@ -3,19 +3,20 @@
 #include <array>
 #include <string>
 
+#include "platform/handles.h"
+
 namespace kv {
 
-// The shell's notification record in its original 88-byte ANSI layout.
+// The fields of the shell's notification record in its first, ANSI version. The shell takes
+// it at that version's size for the target (88 bytes on 32-bit Windows), which it sets itself.
 struct TrayRecord {
-  unsigned cbSize = 0;
-  unsigned hWnd = 0;
+  WindowHandle hWnd = 0;
   unsigned uID = 0;
   unsigned uFlags = 0;
   unsigned uCallbackMessage = 0;
-  unsigned hIcon = 0;
+  IconHandle hIcon = 0;
   std::array<char, 64> szTip{};
 };
-static_assert(sizeof(TrayRecord) == 88, "the shell expects 88 bytes");
 
 enum class TrayCommand { Add = 0, Modify = 1, Delete = 2 };
 
@@ -26,7 +27,7 @@ class Shell {
   // The program registered for the document's type; result above 32 on success.
   virtual int findExecutable(const std::string& document, std::string& program) = 0;
   // Starts the program with the parameters; result above 32 on success.
-  virtual int execute(unsigned long owner, const std::string& program, const std::string& parameters) = 0;
+  virtual int execute(WindowHandle owner, const std::string& program, const std::string& parameters) = 0;
 };
 
 }  // namespace kv

@@ -5,10 +5,9 @@
 #include <vector>
 
 #include "platform/geometry.h"
+#include "platform/handles.h"
 
 namespace kv {
-
-using WindowHandle = unsigned long;  // 0: no window; 32 bits wide on the target
 
 enum class ControlKind { Label, CheckBox, Button, Frame, Picture, TextBox, DriveList };
 

@@ -15,12 +15,11 @@ void TrayIcon::traysync() {
   Settings& s = program_.settings;
   Platform& platform = program_.platform;
   WindowHandle window = tbarw_.handle();
-  trayrec_.cbSize = sizeof(TrayRecord);
-  trayrec_.hWnd = static_cast<unsigned>(window);
+  trayrec_.hWnd = window;
   trayrec_.uID = kIconId;
   trayrec_.uFlags = kFlags;
   trayrec_.uCallbackMessage = TrayWindow::kCallbackMessage;
-  trayrec_.hIcon = static_cast<unsigned>(platform.desktop.iconHandle(window));
+  trayrec_.hIcon = platform.desktop.iconHandle(window);
 
   std::string tip;
   for (auto& drive : s.drives)

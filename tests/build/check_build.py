@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Checks of the cross build's kestrovan99.exe and package, as binutils' own printers show them:
-check_build.py OBJDUMP WINDRES EXE ZIP VERSION prints one line a check and exits 1 when any fails;
-VERSION is the project's, such as 1.4.0.3 (the program spells it 1.04.0003)."""
+check_build.py OBJDUMP WINDRES EXE ZIP VERSION BUILD prints one line a check and exits 1 when any
+fails; VERSION is the project's, such as 1.4.0.3 (the program spells it 1.04.0003), BUILD win32 or win64."""
 import re, subprocess, sys, zipfile
 
-objdump, windres, exe, package, numbers = sys.argv[1:6]
+objdump, windres, exe, package, numbers, build = sys.argv[1:7]
 major, minor, patch, revision = numbers.split(".")
 spelled = f"{major}.{int(minor):02}.{int(revision):04}"
 headers = subprocess.run([objdump, "-p", exe], capture_output=True, text=True, check=True).stdout
@@ -17,7 +17,9 @@ version = {"FileVersion": spelled, "ProductVersion": spelled, "FileDescription":
 with zipfile.ZipFile(package) as z:
     packed = sorted(z.namelist())
 
+machine = {"win32": "pei-i386", "win64": "pei-x86-64"}[build]
 checks = [
+    (f"an {machine} image", re.search(rf"file format {machine}$", headers, re.M)),
     ("imports only DLLs that Windows ships (no compiler runtime)", "kernel32.dll" in imports and imports <= {
         f"{n}.dll" for n in "kernel32 user32 gdi32 comctl32 comdlg32 advapi32 msvcrt version shlwapi ole32 oleaut32 "
         "uxtheme winmm imm32 ntdll".split()}),

@@ -1,15 +1,30 @@
 """The end-to-end harness: the real kestrovan99.exe under Wine on a private Xvfb (README.md tells more).
 
-A Session is one clean world: its own Xvfb, a Wine prefix linked from a template made once, the
-program in its folder with kestrovan99.hlp, and one kvprobe.exe answering for the whole session.
-A failed session keeps its folder with a picture of the screen; every process is ended in any case.
+A file's tests run once for each build this machine can run: the 32-bit exe in a 32-bit prefix, the
+64-bit exe in a 64-bit one. A Session is one clean world: its own Xvfb, a Wine prefix of the build's
+word size linked from a template made once, the program in its folder with kestrovan99.hlp, and one
+kvprobe.exe of the same build answering for the whole session. A failed session keeps its folder
+with a picture of the screen; every process is ended in any case.
 """
-import json, os, select, shutil, subprocess, sys, time, unittest
+import errno, json, os, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
-BUILD = Path(os.environ.get("KV_E2E_BUILD", REPO / "build" / "win32"))
 WORK = Path(os.environ.get("KV_E2E_WORK", REPO / "build" / "native" / "e2e"))
+
+
+class Build:
+    """One cross build as Wine runs it: its folder, Wine's loader for its word size and the prefix's."""
+
+    def __init__(self, name, loader, bits):
+        self.name, self.loader, self.bits = name, loader, bits
+        self.dir = Path(os.environ.get(f"KV_E2E_{name.upper()}", REPO / "build" / name))
+
+    def env(self):
+        return {"WINEARCH": self.name, "WINELOADER": self.loader}
+
+
+BUILDS = [Build("win32", "/usr/lib/wine/wine", 32), Build("win64", "/usr/lib/wine/wine64", 64)]
 SMALL, OPTIONS, ABOUT, TBAR = (f"Kestrovan99_{n}" for n in ("smallwindow", "optionswindow", "aboutwindow", "tbarw"))
 TWIPS = 15  # per pixel, at the 96 dots per inch of a fresh prefix
 RECIPE = "kv-template-5"  # change when the template's making changes
@@ -34,21 +49,44 @@ def wait_until(condition, what, timeout=20):
     return value
 
 
-def wine_env(prefix, display):
+def wine_env(build, prefix, display):
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
-    return dict(env, WINEPREFIX=str(prefix), WINEARCH="win32", WINEDEBUG="-all", DISPLAY=display, LANG="C.UTF-8",
+    return dict(env, **build.env(), WINEPREFIX=str(prefix), WINEDEBUG="-all", DISPLAY=display, LANG="C.UTF-8",
                 LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
 
 
-def template(display):
-    """<work>/prefix-template: a 32-bit prefix with the desktop above and Wine's fonts, made once."""
-    tpl, stamp = WORK / "prefix-template", WORK / "prefix-template" / ".kv-template"
-    want = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout + RECIPE
+def start_xvfb(log):
+    """A private Xvfb: its process and its display name."""
+    read, write = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "1024x768x24"],
+                            pass_fds=(write,), stderr=log)
+    os.close(write)
+    select.select([read], [], [], 30)
+    display = ":" + os.read(read, 16).decode().strip()
+    xvfb.display_pipe = read  # stays open: a newline may follow
+    return xvfb, display
+
+
+def stop(p):
+    p.kill()
+    p.wait()
+    for pipe in (p.stdin, p.stdout):
+        pipe and pipe.close()
+    getattr(p, "display_pipe", None) and os.close(p.display_pipe)
+
+
+def template(build, display):
+    """<work>/prefix-<build>: a prefix of the build's word size with the desktop above and Wine's fonts,
+    made once."""
+    tpl = WORK / f"prefix-{build.name}"
+    stamp = tpl / ".kv-template"
+    want = subprocess.run(["wineserver", "--version"], capture_output=True, text=True).stderr + RECIPE
     if stamp.is_file() and stamp.read_text() == want:
         return tpl
     shutil.rmtree(tpl, ignore_errors=True)
-    for step in (["wine", "wineboot", "-i"], ["wineserver", "-w"]):  # wineboot may end before the prefix is done
-        subprocess.run(step, env=wine_env(tpl, display), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    # wineboot may end before the prefix is done.
+    for step in ([build.loader, "wineboot", "-i"], ["wineserver", "-w"]):
+        subprocess.run(step, env=wine_env(build, tpl, display), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=600)
     assert (tpl / "drive_c/windows/system32/kernel32.dll").is_file(), "wineboot made no prefix"
     with open(tpl / "user.reg", "a") as reg:
@@ -58,12 +96,24 @@ def template(display):
     return tpl
 
 
+def clone(tpl, prefix, extra_system_reg=""):
+    """A prefix hard-linked from the template; the registry files, which Wine rewrites, are copies."""
+    subprocess.run(["cp", "-al", str(tpl), str(prefix)], check=True)
+    for reg in prefix.glob("*.reg"):
+        data = reg.read_bytes() + (extra_system_reg.encode() if reg.name == "system.reg" else b"")
+        reg.unlink()
+        reg.write_bytes(data)
+
+
 class Session:
-    """with Session(self) as s: a started world for one test; kept on disk when the block fails."""
+    """with Session(self) as s: a started world for one test on the build under test (Session.build);
+    kept on disk when the block fails."""
+    build = BUILDS[0]
 
     def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry=""):
         self.name, self.folder, self.help_file, self.registry = test.id().rsplit(".", 1)[-1], folder, help_file, registry
-        self.dir = WORK / "runs" / self.name
+        self.dir = WORK / "runs" / f"{self.build.name}-{self.name}"
+        self.wine = [self.build.loader]
         self.prefix = self.dir / "prefix"
         self.app = self.host_path(folder)
         self.cfg = self.app / "kv99.cfg"
@@ -83,25 +133,16 @@ class Session:
         return self
 
     def start(self):
-        read, write = os.pipe()
         with open(self.dir / "xvfb.log", "wb") as log:
-            self.programs.append(subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0",
-                                                   "1024x768x24"], pass_fds=(write,), stderr=log))
-        os.close(write)
-        select.select([read], [], [], 30)
-        self.display = ":" + os.read(read, 16).decode().strip()  # read stays open: a newline may follow
-        # Hard links: Wine writes no file of the template in place, but the registry, which gets copies.
-        subprocess.run(["cp", "-al", str(template(self.display)), str(self.prefix)], check=True)
-        for reg in self.prefix.glob("*.reg"):
-            data = reg.read_bytes() + (self.registry.encode() if reg.name == "system.reg" else b"")
-            reg.unlink()
-            reg.write_bytes(data)
-        self.env = wine_env(self.prefix, self.display)
+            xvfb, self.display = start_xvfb(log)
+        self.programs.append(xvfb)
+        clone(template(self.build, self.display), self.prefix, self.registry)
+        self.env = wine_env(self.build, self.prefix, self.display)
         self.app.mkdir(parents=True, exist_ok=True)
         for name in ("kestrovan99.exe", "kestrovan99.hlp")[:1 + self.help_file]:
-            shutil.copy2(BUILD / name, self.app)
-        self.probe = self.spawn(["wine", str(BUILD / "kvprobe.exe"), "serve"], "probe", stdin=subprocess.PIPE,
-                                stdout=subprocess.PIPE)
+            shutil.copy2(self.build.dir / name, self.app)
+        self.probe = self.spawn([*self.wine, str(self.build.dir / "kvprobe.exe"), "serve"], "probe",
+                                stdin=subprocess.PIPE, stdout=subprocess.PIPE)
         wait_until(lambda: [w for w in self.windows("Shell_TrayWnd") if w["visible"]], "the taskbar", 120)
 
     def __exit__(self, failed, *_):
@@ -114,10 +155,7 @@ class Session:
         if self.env:
             subprocess.run(["wineserver", "-k"], env=self.env, stderr=subprocess.DEVNULL)
         for p in self.programs:
-            p.kill()
-            p.wait()
-            for pipe in (p.stdin, p.stdout):
-                pipe and pipe.close()
+            stop(p)
         if failed:
             shutil.rmtree(self.prefix / "drive_c" / "windows", ignore_errors=True)
             print(f"{self.name} failed: its folder is kept at {self.dir}", file=sys.stderr)
@@ -136,7 +174,7 @@ class Session:
 
     def start_exe(self, *args, env=None):
         """Starts the program: the wine process is the program's own."""
-        return self.spawn(["wine", self.folder + "\\kestrovan99.exe", *args], "kestrovan99", env)
+        return self.spawn([*self.wine, self.folder + "\\kestrovan99.exe", *args], "kestrovan99", env)
 
     def finish(self, program, timeout=30):
         return program.wait(timeout)
@@ -197,19 +235,66 @@ def cfg_bytes(slots, left=0, top=0):
     return "".join(f'"{s}"\r\n' for s in slots).encode() + f"{left}\r\n{top}\r\n".encode()
 
 
-SKIPPED = 77  # ctest's SKIP_RETURN_CODE for these files
+def runs_here(build):
+    """True when Wine runs this build on this machine, False when the kernel cannot run code of its word
+    size (Exec format error, as where IA-32 emulation is off); any other trouble is a failure. The proof
+    is a start: wineboot of the build's word size makes its template, then the build's own kvprobe.exe
+    says how many bits it has."""
+    check = WORK / f"check-{build.name}"
+    shutil.rmtree(check, ignore_errors=True)
+    with open(os.devnull, "wb") as log:
+        xvfb, display = start_xvfb(log)
+    try:
+        clone(template(build, display), check)
+        env = wine_env(build, check, display)
+        answer = subprocess.run([build.loader, str(build.dir / "kvprobe.exe"), "bits"], env=env,
+                                capture_output=True, text=True, timeout=120).stdout.strip()
+        subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
+        assert answer == str(build.bits), f"{build.name}'s kvprobe.exe answered {answer!r}, not {build.bits}"
+        return True
+    except OSError as e:
+        if e.errno == errno.ENOEXEC:
+            return False
+        raise
+    finally:
+        stop(xvfb)
+        shutil.rmtree(check, ignore_errors=True)
+
+
+def chosen_builds():
+    """The builds KV_E2E_BUILDS names (win32, win64 or both, comma-separated), all by default."""
+    names = os.environ.get("KV_E2E_BUILDS", "").replace(",", " ").split() or [b.name for b in BUILDS]
+    unknown = set(names) - {b.name for b in BUILDS}
+    if unknown:
+        sys.exit(f"KV_E2E_BUILDS names no build called {', '.join(sorted(unknown))}: win32, win64")
+    return [b for b in BUILDS if b.name in names]
 
 
 def main():
-    """Runs the file's tests in a user and mount namespace of their own, where a folder can be made
-    read-only for the program alone (root writes anywhere otherwise)."""
+    """Runs the file's tests once for each chosen build this machine runs, in a user and mount
+    namespace of their own, where a folder can be made read-only for the program alone (root writes
+    anywhere otherwise). Fails when no build could run at all: never a silent pass."""
     if "KV_E2E_NS" not in os.environ:
         os.environ["KV_E2E_NS"] = "1"
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
-    if subprocess.run(["wine", "--version"], capture_output=True).returncode != 0:
-        # A kernel without 32-bit x86 (ia32_emulation off) cannot start Wine's i386 loader; ctest
-        # reports the file as skipped, not passed.
-        print("SKIPPED: wine does not start here (no 32-bit x86 code on this host: Exec format error)")
-        sys.exit(SKIPPED)
     WORK.mkdir(parents=True, exist_ok=True)
-    unittest.main(verbosity=2)
+    chosen = chosen_builds()
+    running = [b for b in chosen if runs_here(b)]
+    names = " and ".join(b.name for b in running)
+    if not running:
+        print(f"FAILED: no build could run: {names or 'none'} of {[b.name for b in chosen]} "
+              "(this machine runs none of their code under Wine)")
+        sys.exit(1)
+    if len(running) == len(BUILDS):
+        print(f"e2e on {names}")
+    elif len(running) < len(chosen):
+        print(f"e2e on {names} only: this machine runs no 32-bit code")
+    else:
+        print(f"e2e on {names} only: KV_E2E_BUILDS={os.environ['KV_E2E_BUILDS']}")
+    passed = True
+    for build in running:
+        Session.build = build
+        print(f"== {build.name}: {build.dir / 'kestrovan99.exe'}", flush=True)
+        suite = unittest.defaultTestLoader.loadTestsFromModule(sys.modules["__main__"])
+        passed &= unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful()
+    sys.exit(0 if passed else 1)

@@ -26,11 +26,11 @@ class Launch(unittest.TestCase):
     def test_the_address_goes_to_the_html_program_and_no_planted_dll_is_loaded(self):
         with Session(self, registry=HTML_PROGRAM) as s:
             s.host_path(RECORDER).parent.mkdir()
-            shutil.copy2(BUILD / "kvprobe.exe", s.host_path(RECORDER))
-            shutil.copy2(BUILD / "kvprobe.exe", s.app)
+            shutil.copy2(s.build.dir / "kvprobe.exe", s.host_path(RECORDER))
+            shutil.copy2(s.build.dir / "kvprobe.exe", s.app)
             for name in PLANTED:
-                shutil.copy2(BUILD / "kvplant.dll", s.app / name)
-                control = s.spawn(["wine", s.folder + "\\kvprobe.exe", "load", name], "control", NATIVE_FIRST)
+                shutil.copy2(s.build.dir / "kvplant.dll", s.app / name)
+                control = s.spawn([*s.wine, s.folder + "\\kvprobe.exe", "load", name], "control", NATIVE_FIRST)
                 self.assertEqual(s.finish(control), 0)
                 mark = s.app / (name + ".loaded")
                 self.assertTrue(mark.exists(), f"the control did not load the planted {name}: the test proves nothing")

@@ -67,7 +67,7 @@ class FakeDesktop : public Desktop {
   void stopTimer(WindowHandle h) override { at(h).timer = false; }
   int popupMenu(WindowHandle owner, const Menu&) override;
   int screenWidth() override { return screenWidthTwips; }
-  unsigned long iconHandle(WindowHandle w) override { return w + 1; }
+  IconHandle iconHandle(WindowHandle w) override { return w + 1; }
   void runEvents() override {}
 
   FakeWindow* find(const std::string& name);  // nullptr when it does not exist
@@ -110,7 +110,7 @@ class FakeShell : public Shell {
     if (findResult > 32) program = "  C:\\Browser\\browse.exe  ";
     return findResult;
   }
-  int execute(unsigned long, const std::string& program, const std::string& parameters) override {
+  int execute(WindowHandle, const std::string& program, const std::string& parameters) override {
     started.push_back(program + " " + parameters);
     return 42;
   }

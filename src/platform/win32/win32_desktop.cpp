@@ -351,9 +351,9 @@ int Win32Desktop::screenWidth() {
   return scale_.twips(GetSystemMetrics(SM_CXSCREEN));
 }
 
-unsigned long Win32Desktop::iconHandle(WindowHandle) {
+IconHandle Win32Desktop::iconHandle(WindowHandle) {
   loadIcons();
-  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(smallIcon_));
+  return reinterpret_cast<IconHandle>(smallIcon_);
 }
 
 void Win32Desktop::runEvents() {

@@ -42,7 +42,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
   int screenWidth() override;
-  unsigned long iconHandle(WindowHandle) override;
+  IconHandle iconHandle(WindowHandle) override;
   void runEvents() override;
 
   // The program's hidden window, which stands in as owner where the program names none.

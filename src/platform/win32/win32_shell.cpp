@@ -1,6 +1,5 @@
 #include "platform/win32/win32_shell.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -14,9 +13,11 @@
 
 namespace kv::win32 {
 
-// The program's record is the shell's first (88-byte) layout, field for field.
-static_assert(NOTIFYICONDATAA_V1_SIZE == sizeof(TrayRecord), "the record is the shell's first layout");
-static_assert(offsetof(NOTIFYICONDATAA, szTip) == offsetof(TrayRecord, szTip), "tip at the same place");
+// The shell gets its own structure at its first version's size: 88 bytes on 32-bit Windows,
+// larger where handles are 64 bits wide. The tip is that version's 64 characters.
+#ifndef _WIN64
+static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the shell's first record is 88 bytes on 32-bit Windows");
+#endif
 static_assert(sizeof(NOTIFYICONDATAA::szTip) >= sizeof(TrayRecord::szTip), "tip fits");
 
 namespace {
@@ -32,7 +33,13 @@ Function shellFunction(const char* name) {
 
 void Win32Shell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   NOTIFYICONDATAA data{};
-  std::memcpy(&data, &record, sizeof record);
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = toHwnd(record.hWnd);
+  data.uID = record.uID;
+  data.uFlags = record.uFlags;
+  data.uCallbackMessage = record.uCallbackMessage;
+  data.hIcon = reinterpret_cast<HICON>(record.hIcon);
+  std::memcpy(data.szTip, record.szTip.data(), record.szTip.size());
   DWORD message = NIM_ADD;
   if (command == TrayCommand::Modify) message = NIM_MODIFY;
   if (command == TrayCommand::Delete) message = NIM_DELETE;
@@ -48,7 +55,7 @@ int Win32Shell::findExecutable(const std::string& document, std::string& program
   return static_cast<int>(reinterpret_cast<std::intptr_t>(result));
 }
 
-int Win32Shell::execute(unsigned long owner, const std::string& program, const std::string& parameters) {
+int Win32Shell::execute(WindowHandle owner, const std::string& program, const std::string& parameters) {
   static const auto run = shellFunction<HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)>("ShellExecuteA");
   const HINSTANCE result = run(toHwnd(owner), "open", program.c_str(), parameters.c_str(), "", SW_SHOWNORMAL);
   return static_cast<int>(reinterpret_cast<std::intptr_t>(result));

@@ -10,7 +10,7 @@ class Win32Shell final : public Shell {
   // The document is a UTF-8 path, as the files port makes them; the program found comes back
   // in the ANSI code page and goes back to execute() as it is.
   int findExecutable(const std::string& document, std::string& program) override;
-  int execute(unsigned long owner, const std::string& program, const std::string& parameters) override;
+  int execute(WindowHandle owner, const std::string& program, const std::string& parameters) override;
 };
 
 }  // namespace kv::win32

@@ -2,7 +2,7 @@
  * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process sees or does.
  * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
  * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
- * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>. Copied as
+ * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>, bits (32 or 64). Copied as
  * kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
@@ -34,7 +34,7 @@ static void put_rect(const char* key, RECT r) {
 }
 
 static HWND arg_hwnd(const char* s) {
-  return (HWND)(ULONG_PTR)strtoul(s, NULL, 0);
+  return (HWND)(ULONG_PTR)strtoull(s, NULL, 0); /* all 64 bits of a 64-bit build's handle */
 }
 
 /* A message number, or the number of a registered message given by name. */
@@ -51,7 +51,7 @@ static void put_common(HWND h) {
   if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL))
     GetWindowTextW(h, text, 1024);
   text[1023] = 0;
-  printf("{\"hwnd\":%lu,\"id\":%d,\"visible\":%d,\"class\":", (unsigned long)(ULONG_PTR)h, GetDlgCtrlID(h),
+  printf("{\"hwnd\":%llu,\"id\":%d,\"visible\":%d,\"class\":", (unsigned long long)(ULONG_PTR)h, GetDlgCtrlID(h),
          IsWindowVisible(h) != 0);
   put_text(cls);
   printf(",\"text\":");
@@ -168,15 +168,17 @@ static int run(int argc, char** argv) {
   } else if ((!strcmp(cmd, "send") || !strcmp(cmd, "post")) && argc > 4) {
     HWND h = arg_hwnd(argv[1]);
     UINT msg = arg_message(argv[2]);
-    WPARAM wp = strtoul(argv[3], NULL, 0);
-    LPARAM lp = strtol(argv[4], NULL, 0);
+    WPARAM wp = strtoull(argv[3], NULL, 0);
+    LPARAM lp = strtoll(argv[4], NULL, 0);
     DWORD_PTR result = 0;
     long count = argc > 5 ? atol(argv[5]) : 1, done = 0;
     if (cmd[0] == 'p')
       done = PostMessageW(h, msg, wp, lp);
     else
       while (done < count && SendMessageTimeoutW(h, msg, wp, lp, SMTO_ABORTIFHUNG, 60000, &result)) ++done;
-    printf("{\"ok\":%d,\"result\":%ld}", done == count, (long)result);
+    printf("{\"ok\":%d,\"result\":%lld}", done == count, (long long)result);
+  } else if (!strcmp(cmd, "bits")) { /* the harness's proof that Wine runs this build at all */
+    printf("%d", (int)(sizeof(void*) * 8));
   } else if (!strcmp(cmd, "key") && argc > 1) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "traydel") && argc > 2) {

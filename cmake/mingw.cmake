@@ -1,0 +1,14 @@
+# Cross toolchain: Windows executables with MinGW-w64 (win32 thread model, no winpthread). The
+# toolchain files of the two builds name the processor and include this one.
+set(CMAKE_SYSTEM_NAME Windows)
+
+set(KV_MINGW_TRIPLE ${CMAKE_SYSTEM_PROCESSOR}-w64-mingw32)
+find_program(CMAKE_C_COMPILER NAMES ${KV_MINGW_TRIPLE}-gcc-win32 ${KV_MINGW_TRIPLE}-gcc REQUIRED)
+find_program(CMAKE_CXX_COMPILER NAMES ${KV_MINGW_TRIPLE}-g++-win32 ${KV_MINGW_TRIPLE}-g++ REQUIRED)
+find_program(CMAKE_RC_COMPILER NAMES ${KV_MINGW_TRIPLE}-windres REQUIRED)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KV_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
