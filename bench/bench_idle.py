@@ -5,6 +5,7 @@
            the CPU time its process (and the wineserver) used, as a share of one core.
 --soak N   : N seconds with a tray callback every 100 ms (as a pointer resting on the icon
            does), printing private bytes, GDI objects and open handles at the start and the end.
+--build win32|win64 (with --dir and --work): the build, as in bench_startup.py.
 
 Not a test: it checks nothing.
 """
@@ -17,9 +18,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from winesession import WineSession, wait_until  # noqa: E402
+from winesession import ROOT, WineSession, build_arguments, chosen_build, wait_until  # noqa: E402
 
-ROOT = Path(__file__).resolve().parents[1]
 SIX = b'"c:\\"\r\n"z:\\"\r\n"c:\\"\r\n"z:\\"\r\n"c:\\"\r\n"z:\\"\r\n1500\r\n1200\r\n'
 TICKS = os.sysconf("SC_CLK_TCK")
 
@@ -83,12 +83,13 @@ def main():
     p = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     p.add_argument("--idle", type=int, default=60)
     p.add_argument("--soak", type=int, default=0)
-    p.add_argument("--build", type=Path, default=ROOT / "build/win32")
-    p.add_argument("--work", type=Path, default=ROOT / "build/bench")
+    build_arguments(p)
+    p.add_argument("--work", type=Path, help="default build/bench/NAME")
     args = p.parse_args()
-    session = WineSession(args.work, args.build / "kvwatch.exe")
+    build = chosen_build(args)
+    session = WineSession(args.work or ROOT / "build/bench" / build.name, build)
     try:
-        session.install(args.build / "kestrovan99.exe")
+        session.install(build.dir / "kestrovan99.exe")
         soak(session, args.soak) if args.soak else idle(session, args.idle)
     finally:
         session.close()

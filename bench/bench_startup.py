@@ -14,8 +14,8 @@ another build of the program to the alternated runs (to weigh one change against
 
 Not a test: it checks nothing.
 
-    bench/bench_startup.py [--runs 5] [--per-dll] [--variant NAME=EXE ...] [--build build/win32]
-                           [--work build/bench]
+    bench/bench_startup.py [--runs 5] [--per-dll] [--variant NAME=EXE ...] [--build win32|win64]
+                           [--dir build/NAME] [--work build/bench/NAME]
 """
 
 import argparse
@@ -29,9 +29,9 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from winesession import WineSession, guest_private_kb, wait_until  # noqa: E402
+from winesession import (ROOT, WineSession, build_arguments, chosen_build, guest_private_kb,  # noqa: E402
+                         wait_until)
 
-ROOT = Path(__file__).resolve().parents[1]
 PROGRAMS = {  # exe -> (window class, tray icon awaited)
     "kestrovan99.exe": ("Kestrovan99_smallwindow", True),
     "kvbaretray.exe": ("kvbaretray_window", True),
@@ -72,7 +72,7 @@ def one_run(session, exe, *args, trace=None):
             raise RuntimeError(f"{exe} did not come up: {ready}")
         figures = {
             "startup_ms": max(ready["window_ms"], ready["tray_ms"]) - t0,
-            "private_kb": guest_private_kb(prog.pid),
+            "private_kb": guest_private_kb(prog.pid, session.build.bits),
             "working_set_kb": ready["working_set"] / 1024,
             "dlls": dll_private_kb(prog.pid),
         }
@@ -108,12 +108,13 @@ def main():
     p.add_argument("--runs", type=int, default=5)
     p.add_argument("--per-dll", action="store_true")
     p.add_argument("--variant", action="append", default=[], metavar="NAME=EXE")
-    p.add_argument("--build", type=Path, default=ROOT / "build/win32")
-    p.add_argument("--work", type=Path, default=ROOT / "build/bench")
+    build_arguments(p)
+    p.add_argument("--work", type=Path, help="default build/bench/NAME")
     args = p.parse_args()
-    session = WineSession(args.work, args.build / "kvwatch.exe")
+    build = chosen_build(args)
+    session = WineSession(args.work or ROOT / "build/bench" / build.name, build)
     try:
-        session.install(*(args.build / exe for exe in PROGRAMS))
+        session.install(*(build.dir / exe for exe in PROGRAMS))
         for name, path in (v.split("=", 1) for v in args.variant):
             shutil.copy2(path, session.app_dir / f"{name}.exe")
             PROGRAMS[f"{name}.exe"] = PROGRAMS["kestrovan99.exe"]

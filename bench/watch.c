@@ -9,7 +9,9 @@
  *                                    once its process waits for input, its memory
  *   regmsg <name> <hwnd>             sends the registered message, prints the answer
  *   pump <hwnd> <msg> <wparam> <lparam> <count> <interval-ms>   the same message, again and again
+ *   bits                             32 or 64: the proof that Wine runs this build here at all
  *
+ * Handles are printed and read as unsigned decimal numbers of the build's full pointer width.
  * Exit code 0 when found or done, 1 when not (timed out), 2 on a usage error.
  */
 #define WIN32_LEAN_AND_MEAN
@@ -28,9 +30,9 @@ static unsigned long long unix_ms(void)
     return t / 10000ULL - 11644473600000ULL;
 }
 
-static unsigned long num(const char *text)
+static unsigned long long num(const char *text)
 {
-    return strtoul(text, NULL, 0);
+    return strtoull(text, NULL, 0);
 }
 
 static HWND top_window(const char *cls, int visible)
@@ -42,14 +44,7 @@ static HWND top_window(const char *cls, int visible)
 }
 
 /* The shell's tooltip tools carry pointers that are not marshalled: the request and the text
-   buffer live in the shell's process. One tool in the shell's layout (32-bit). */
-struct tool {
-    UINT size, flags;
-    DWORD hwnd, id;
-    RECT rect;
-    DWORD instance, text, param, reserved;
-};
-
+   buffer live in the shell's process, whose word size is ours (each build has a prefix of its own). */
 struct tip_search {
     DWORD shell;
     HANDLE process;
@@ -68,14 +63,17 @@ static BOOL CALLBACK count_tip(HWND h, LPARAM lp)
         return TRUE;
     tools = (DWORD)SendMessageW(h, TTM_GETTOOLCOUNT, 0, 0);
     for (DWORD i = 0; i < tools; ++i) {
-        struct tool t = {sizeof t, 0, 0, 0, {0, 0, 0, 0}, 0, (DWORD)(ULONG_PTR)(s->remote + 256), 0, 0};
+        TTTOOLINFOW t;
         wchar_t text[2] = {0, 0};
+        ZeroMemory(&t, sizeof t);
+        t.cbSize = sizeof t;
+        t.lpszText = (wchar_t *)(s->remote + 256);
         WriteProcessMemory(s->process, s->remote, &t, sizeof t, NULL);
         WriteProcessMemory(s->process, s->remote + 256, text, sizeof text, NULL);
         if (!SendMessageW(h, TTM_ENUMTOOLSW, i, (LPARAM)s->remote))
             continue;
         ReadProcessMemory(s->process, s->remote, &t, sizeof t, NULL);
-        t.text = (DWORD)(ULONG_PTR)(s->remote + 256);
+        t.lpszText = (wchar_t *)(s->remote + 256);
         WriteProcessMemory(s->process, s->remote, &t, sizeof t, NULL);
         SendMessageW(h, TTM_GETTEXTW, 80, (LPARAM)s->remote);
         ReadProcessMemory(s->process, s->remote + 256, text, sizeof text, NULL);
@@ -110,7 +108,7 @@ static void print_window(HWND h)
     DWORD pid = 0;
     if (h)
         GetWindowThreadProcessId(h, &pid);
-    printf("{\"hwnd\": %lu, \"pid\": %lu}\n", (unsigned long)(ULONG_PTR)h, (unsigned long)pid);
+    printf("{\"hwnd\": %llu, \"pid\": %lu}\n", (unsigned long long)(ULONG_PTR)h, (unsigned long)pid);
 }
 
 static int cmd_wait(const char *cls, DWORD timeout, int visible)
@@ -133,8 +131,8 @@ static void print_settled(DWORD pid, DWORD timeout)
     if (p)
         GetProcessMemoryInfo(p, &m, sizeof m);
     /* Wine fills PagefileUsage, the private bytes, for other processes. */
-    printf(", \"idle\": %s, \"working_set\": %lu, \"private_bytes\": %lu", idle == 0 ? "true" : "false",
-           (unsigned long)m.WorkingSetSize, (unsigned long)m.PagefileUsage);
+    printf(", \"idle\": %s, \"working_set\": %llu, \"private_bytes\": %llu", idle == 0 ? "true" : "false",
+           (unsigned long long)m.WorkingSetSize, (unsigned long long)m.PagefileUsage);
     if (p)
         CloseHandle(p);
 }
@@ -156,8 +154,8 @@ static int cmd_ready(const char *cls, DWORD timeout, int tray)
     }
     if (h)
         GetWindowThreadProcessId(h, &pid);
-    printf("{\"hwnd\": %lu, \"pid\": %lu, \"window_ms\": %llu, \"tray_ms\": %llu", (unsigned long)(ULONG_PTR)h,
-           (unsigned long)pid, window_ms, tray_ms);
+    printf("{\"hwnd\": %llu, \"pid\": %lu, \"window_ms\": %llu, \"tray_ms\": %llu",
+           (unsigned long long)(ULONG_PTR)h, (unsigned long)pid, window_ms, tray_ms);
     if (pid)
         print_settled(pid, timeout);
     printf("}\n");
@@ -168,19 +166,19 @@ static int cmd_regmsg(const char *name, HWND h)
 {
     DWORD_PTR answer = 0;
     BOOL sent = SendMessageTimeoutA(h, RegisterWindowMessageA(name), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
-    printf("{\"result\": %lu}\n", (unsigned long)answer);
+    printf("{\"result\": %llu}\n", (unsigned long long)answer);
     return sent ? 0 : 1;
 }
 
 static int cmd_pump(char **a)
 {
     HWND h = (HWND)(ULONG_PTR)num(a[0]);
-    unsigned long count = num(a[4]);
-    for (unsigned long i = 0; i < count && IsWindow(h); ++i) {
+    unsigned long long count = num(a[4]);
+    for (unsigned long long i = 0; i < count && IsWindow(h); ++i) {
         SendMessageW(h, (UINT)num(a[1]), (WPARAM)num(a[2]), (LPARAM)num(a[3]));
         Sleep((DWORD)num(a[5]));
     }
-    printf("{\"sent\": %lu}\n", count);
+    printf("{\"sent\": %llu}\n", count);
     return 0;
 }
 
@@ -191,15 +189,19 @@ int main(int argc, char **argv)
     char **a = argv + 2;
     int rc = 2;
     if (!strcmp(cmd, "wait") && n >= 2)
-        rc = cmd_wait(a[0], num(a[1]), !(n > 2 && !strcmp(a[2], "any")));
+        rc = cmd_wait(a[0], (DWORD)num(a[1]), !(n > 2 && !strcmp(a[2], "any")));
     else if (!strcmp(cmd, "ready") && n >= 2)
-        rc = cmd_ready(a[0], num(a[1]), n > 2 && !strcmp(a[2], "tray"));
+        rc = cmd_ready(a[0], (DWORD)num(a[1]), n > 2 && !strcmp(a[2], "tray"));
     else if (!strcmp(cmd, "regmsg") && n >= 2)
         rc = cmd_regmsg(a[0], (HWND)(ULONG_PTR)num(a[1]));
     else if (!strcmp(cmd, "pump") && n >= 6)
         rc = cmd_pump(a);
+    else if (!strcmp(cmd, "bits")) {
+        printf("{\"bits\": %d}\n", (int)(sizeof(void *) * 8));
+        rc = 0;
+    }
     else
-        fputs("usage: kvwatch wait|ready|regmsg|pump ... (see watch.c)\n", stderr);
+        fputs("usage: kvwatch wait|ready|regmsg|pump|bits ... (see watch.c)\n", stderr);
     fflush(stdout);
     return rc;
 }
