@@ -9,28 +9,21 @@
 #include "fonts.h"
 #include "system_file.h"
 #include "topic_file.h"
+#include "topic_numbers.h"
 
 namespace helpgen {
 
 Bytes build_help_file(const std::vector<Topic>& topics, const std::string& title) {
   if (topics.empty()) throw std::runtime_error("no topics");
 
-  std::map<std::int32_t, const Topic*> by_number;
+  check_topic_numbers(topics);
+  // Jumps find their topic by the hash of its context name, so no two names may hash alike.
   std::map<std::int32_t, const Topic*> by_hash;
   for (const Topic& t : topics) {
-    if (!by_number.emplace(t.context, &t).second)
-      throw std::runtime_error(t.source + ": context " + std::to_string(t.context) + " is also used by " +
-                               by_number[t.context]->source);
     std::int32_t h = context_hash(context_name(t.context));
     if (!by_hash.emplace(h, &t).second)
       throw std::runtime_error(t.source + ": the context name hashes like that of " + by_hash[h]->source);
   }
-  for (const Topic& t : topics)
-    for (const Paragraph& p : t.paragraphs)
-      for (const Piece& piece : p.pieces)
-        if (piece.kind == Piece::Kind::Jump && by_number.count(piece.target) == 0)
-          throw std::runtime_error(t.source + ": jump to context " + std::to_string(piece.target) +
-                                   ", which no topic has");
 
   TopicFile topic_file =
       build_topic_file(topics, [](std::int32_t number) { return context_hash(context_name(number)); });
