@@ -4,11 +4,13 @@
 //
 // Topics are taken in the order of their file names.
 #include <algorithm>
-#include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "help_file.h"
@@ -19,6 +21,21 @@ namespace {
 int usage() {
   std::cerr << "usage: helpgen --title TITLE -o OUT.hlp TOPIC.txt...\n";
   return 2;
+}
+
+// Through a temporary file, so that a failed run never leaves half a file
+// where the build or the program would take it for a whole one.
+void write_file(const std::string& path, const char* data, std::size_t size) {
+  const std::string temporary = path + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(data, static_cast<std::streamsize>(size));
+    if (!out) throw std::runtime_error(temporary + ": cannot be written");
+  }
+  // Unlike std::rename on Windows, this replaces a file left by an earlier run.
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) throw std::runtime_error(path + ": cannot be replaced");
 }
 
 }  // namespace
@@ -42,14 +59,8 @@ int main(int argc, char** argv) {
   try {
     std::vector<helpgen::Topic> topics;
     for (const std::string& s : sources) topics.push_back(helpgen::read_topic_file(s));
-    helpgen::Bytes file = helpgen::build_help_file(topics, title);
-    std::string temporary = output + ".tmp";
-    {
-      std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-      out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-      if (!out) throw std::runtime_error(temporary + ": cannot be written");
-    }
-    if (std::rename(temporary.c_str(), output.c_str()) != 0) throw std::runtime_error(output + ": cannot be replaced");
+    const helpgen::Bytes file = helpgen::build_help_file(topics, title);
+    write_file(output, reinterpret_cast<const char*>(file.data()), file.size());
   } catch (const std::exception& e) {
     std::cerr << "helpgen: " << e.what() << "\n";
     return 1;
