@@ -53,23 +53,28 @@ target_link_options(kestrovan99 PRIVATE -municode)
 # shell32 is not linked: the program loads it from the system folder at run time.
 target_link_libraries(kestrovan99 PRIVATE user32 gdi32 comctl32 advapi32)
 
-# The help file goes beside the program and into the package. It is required: a build without it
-# would ship a program whose every help request fails. A cross build copies the one the native build
-# wrote (scripts/build passes it); a build on Windows itself builds the help generator and runs it.
+# The help file and its HTML page (for Windows without a help viewer) go beside the program and into
+# the package. They are required: a build without them would ship a program whose every help request
+# fails. A cross build copies the ones the native build wrote (scripts/build passes the help file; the
+# page sits beside it, same stem); a build on Windows itself builds the help generator and runs it.
 set(KV_HELP_FILE "" CACHE FILEPATH "The help file the native build wrote (build/native/kestrovan99.hlp)")
 if(KV_HELP_FILE)
+  get_filename_component(kv_help_dir ${KV_HELP_FILE} DIRECTORY)
+  get_filename_component(kv_help_stem ${KV_HELP_FILE} NAME_WLE)
+  set(KV_HELP_PAGE ${kv_help_dir}/${kv_help_stem}.htm)
   # A missing file fails the build here: Ninja has no rule to make it.
   add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/kestrovan99.hlp
+    OUTPUT ${CMAKE_BINARY_DIR}/kestrovan99.hlp ${CMAKE_BINARY_DIR}/kestrovan99.htm
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KV_HELP_FILE} ${CMAKE_BINARY_DIR}/kestrovan99.hlp
-    DEPENDS ${KV_HELP_FILE}
-    COMMENT "Copying the help file beside kestrovan99.exe"
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KV_HELP_PAGE} ${CMAKE_BINARY_DIR}/kestrovan99.htm
+    DEPENDS ${KV_HELP_FILE} ${KV_HELP_PAGE}
+    COMMENT "Copying the help file and page beside kestrovan99.exe"
     VERBATIM)
-  add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp)
+  add_custom_target(helpfile_copy ALL DEPENDS ${CMAKE_BINARY_DIR}/kestrovan99.hlp ${CMAKE_BINARY_DIR}/kestrovan99.htm)
 elseif(CMAKE_CROSSCOMPILING)
   message(FATAL_ERROR "KV_HELP_FILE is not set: scripts/build passes the native build's kestrovan99.hlp")
 else()
-  # helpgen writes ${CMAKE_BINARY_DIR}/kestrovan99.hlp, beside the program.
+  # helpgen writes ${CMAKE_BINARY_DIR}/kestrovan99.hlp and kestrovan99.htm, beside the program.
   set(HELPGEN_TESTS OFF CACHE BOOL "" FORCE)
   add_subdirectory(tools/helpgen)
 endif()
@@ -78,9 +83,9 @@ add_subdirectory(tests/e2e/probe)
 # The benchmarks' programs, built by this compiler with these flags, run under Wine by scripts/bench.
 add_subdirectory(bench)
 
-# The package: the program and its help file side by side, as a ZIP archive.
+# The package: the program, its help file and page side by side, as a ZIP archive.
 install(TARGETS kestrovan99 RUNTIME DESTINATION .)
-install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp DESTINATION .)
+install(FILES ${CMAKE_BINARY_DIR}/kestrovan99.hlp ${CMAKE_BINARY_DIR}/kestrovan99.htm DESTINATION .)
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kestrovan99)
 set(CPACK_PACKAGE_FILE_NAME kestrovan99-${KV_VERSION_TEXT}-${KV_WINDOWS_BUILD})

@@ -34,7 +34,8 @@ checks = [
                                                                          (48, 8)]),
     ("the two banners", "\n101 2 /* RT_BITMAP */" in resources and "\n102 2 /* RT_BITMAP */" in resources),
     ("a manifest asking for no elevation", "RT_MANIFEST" in resources and "asInvoker" in resources),
-    ("the package holds the program and its help file", packed == ["kestrovan99.exe", "kestrovan99.hlp"]),
+    ("the package holds the program, its help file and its help page",
+     packed == ["kestrovan99.exe", "kestrovan99.hlp", "kestrovan99.htm"]),
 ]
 for what, ok in checks:
     print("ok    " if ok else "FAILED", what)
