@@ -37,7 +37,9 @@ class AppTest : public ::testing::Test {
     fake.process.arguments = arguments;
     enter([&] { app.main(); });
   }
-  void enter(const std::function<void()>& entry) { fake.enter(entry); }
+  void enter(const std::function<void()>& entry, UnderBox underBox = UnderBox::Dropped) {
+    fake.enter(entry, underBox);
+  }
   std::string file() { return fake.files.entries.count(kConfig) ? fake.files.entries[kConfig].bytes : "(none)"; }
   fake::FakeWindow& win(const std::string& name) { return fake.desktop.window(name); }
   bool shown(const std::string& name) { return fake.desktop.shown(name); }
@@ -72,6 +74,11 @@ class AppTest : public ::testing::Test {
   void popup(int choice) {
     press(kRight);
     release(kRight, choice);
+  }
+  // The shell restarts: its new notification area knows no icons and tells every window so.
+  void shellRestarts() {
+    fake.shell.iconPresent = false;
+    enter([&] { fake.desktop.sink("tbarw").taskbarCreated(); }, UnderBox::Runs);
   }
 
   // Options, as the user's clicks reach it: the click makes it the active window first.

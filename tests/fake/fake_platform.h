@@ -204,14 +204,14 @@ struct FakePlatform {
 
   // One entry from the platform, as the real event loop runs it: inside the failure boundary.
   // The end of the process stops every entry under way, nested ones and the outermost.
-  void enter(const std::function<void()>& entry) {
+  void enter(const std::function<void()>& entry, UnderBox underBox = UnderBox::Dropped) {
     if (ended()) return;
     struct Depth {
       int& depth;
       ~Depth() { --depth; }
     } nested{++depth_};
     try {
-      atEntry(desktop, process, kFailureNotice, entry);
+      atEntry(desktop, process, kFailureNotice, entry, underBox);
     } catch (const ProcessEnded&) {
       if (depth_ > 1) throw;
     }

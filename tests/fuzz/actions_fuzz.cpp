@@ -120,7 +120,7 @@ class Run {
       } else if (op == 16) {
         fake.desktop.switchAway();
       }
-    });
+    }, op == 13 ? UnderBox::Runs : UnderBox::Dropped);  // a new shell does not wait for a box
     checkAll();
   }
 

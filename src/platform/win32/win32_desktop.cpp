@@ -387,8 +387,8 @@ void Win32Desktop::dispatch(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void Win32Desktop::runEntry(const std::function<void()>& handler) {
-  atEntry(*this, process_, notice_, handler);
+void Win32Desktop::runEntry(const std::function<void()>& handler, UnderBox underBox) {
+  atEntry(*this, process_, notice_, handler, underBox);
 }
 
 void Win32Desktop::windowActivated(NativeWindow& window) {

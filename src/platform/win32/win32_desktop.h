@@ -57,7 +57,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   };
 
   void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
-  void runEntry(const std::function<void()>&) override;
+  void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
   const DpiScale& scale() const override { return scale_; }

@@ -57,10 +57,10 @@ Control* NativeWindow::control(HWND child) {
   return nullptr;
 }
 
-bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler) {
+bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler, UnderBox underBox) {
   std::shared_ptr<NativeWindow> keep = weak_from_this().lock();  // the handler may destroy the window
   if (destroyed || !keep) return false;
-  host.runEntry([&] { handler(events); });
+  host.runEntry([&] { handler(events); }, underBox);
   return !destroyed;
 }
 
@@ -172,7 +172,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   NativeWindow& w = *window;
 
   if (message == taskbarCreatedMessage()) {
-    w.deliver([](WindowEvents& e) { e.taskbarCreated(); });
+    w.deliver([](WindowEvents& e) { e.taskbarCreated(); }, UnderBox::Runs);
     return 0;
   }
 
