@@ -54,16 +54,16 @@ void App::main() {
   if (settings.smlshown) smlontop();
 }
 
-void App::hideall() {
-  savecfg();
+void App::hideall(Form& from) {
+  savecfg(from);
   settings.smlshown = false;
   aboutwindow.unload();
   smallwindow.unload();
   optionswindow.unload();
 }
 
-void App::quitall() {
-  savecfg();
+void App::quitall(Form& from) {
+  savecfg(from);
   aboutwindow.unload();
   smallwindow.unload();
   optionswindow.unload();
@@ -125,11 +125,11 @@ void App::loadcfg() {
 void App::setup() {
   smallwindow.show();
   showhelp();
-  savecfg();
+  savecfg(smallwindow);
   optionswindow.showModal(smallwindow);
 }
 
-bool App::savecfg() {
+bool App::savecfg(Form& from) {
   if (settings.smlshown) {
     // The live position is what gets written, so the record takes it as well: a later save
     // before the next read must not put an older position back.
@@ -142,7 +142,7 @@ bool App::savecfg() {
       platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
   saveFailed_ = !reason.empty();
   if (reason.empty()) return true;
-  platform.desktop.messageBox(0,
+  platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
                               "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +
                                   "\r\n\r\nThe drives you chose stay in use until the program ends.",
                               kProgramTitle);

@@ -24,7 +24,8 @@ struct FailureNotice {
 // the user's next action come after it anyway.
 enum class UnderBox {
   Dropped,
-  Runs,  // the shell's restart: the icon comes back now, or never
+  BringsItUp,  // the user's press on the tray icon or on a window: the box comes to the front
+  Runs,        // the shell's restart: the icon comes back now, or never
 };
 
 // Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
@@ -33,7 +34,10 @@ enum class UnderBox {
 template <class Entry>
 void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry,
              UnderBox underBox = UnderBox::Dropped) {
-  if (desktop.messageBoxUp() && underBox != UnderBox::Runs) return;
+  if (desktop.messageBoxUp()) {
+    if (underBox == UnderBox::BringsItUp) desktop.bringMessageBoxToFront();
+    if (underBox != UnderBox::Runs) return;
+  }
   std::string reason;
   try {
     entry();

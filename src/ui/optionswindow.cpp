@@ -129,7 +129,7 @@ void OptionsWindow::Command1_Click() {
   program_.settings.drives = optdrives_;
   hide();
   // A file that could not be written is not read back: that would only start the set-up again.
-  if (program_.savecfg()) program_.loadcfg();
+  if (program_.savecfg(*this)) program_.loadcfg();
   endop();
 }
 

@@ -184,7 +184,11 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       // callback, with the mouse message that happened over the icon in the low word.
       if (message == WM_MOUSEMOVE) {
         const unsigned mouseMessage = LOWORD(lParam);
-        w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); });
+        Pointer overIcon;
+        // A press on the icon while a message box is up brings the box forward.
+        const bool press = classifyPointer(mouseMessage, overIcon, button) && overIcon == Pointer::Down;
+        w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); },
+                  press ? UnderBox::BringsItUp : UnderBox::Dropped);
       }
       return 0;
     }
@@ -208,6 +212,13 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_COMMAND:
       return onCommand(w, wParam, lParam);
+    case WM_SETCURSOR:
+      // A press on a window of ours that takes no input. The system brings a message box
+      // forward only over its own owner; the program's other windows do it here.
+      if (static_cast<short>(LOWORD(lParam)) == HTERROR && classifyPointer(HIWORD(lParam), phase, button) &&
+          phase == Pointer::Down)
+        w.deliver([](WindowEvents&) {}, UnderBox::BringsItUp);
+      break;
     case WM_TIMER:
       if (wParam == kRefreshTimer) w.deliver([](WindowEvents& e) { e.timer(); });
       return 0;
