@@ -72,6 +72,15 @@ void App::quitall(Form& from) {
   platform.process.end(0);
 }
 
+void App::useDrives(const std::array<std::string, kSlots>& drives, Form& from) {
+  settings.drives = drives;
+  // A file that could not be written is not read back: that would only start the set-up again.
+  if (savecfg(from)) loadcfg();
+  // Not left to the drive window's activation: the window that comes forward as Options goes
+  // may be any, another program's too.
+  if (smallwindow.loaded()) smallwindow.refall();
+}
+
 void App::showDriveWindow() {
   if (!smallwindow.visible()) smallwindow.show();
 }

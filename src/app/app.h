@@ -33,6 +33,7 @@ class App final : public Program {
   void hideall(Form& from) override;
   void quitall(Form& from) override;
   void traysync() override { tray.traysync(); }
+  void useDrives(const std::array<std::string, kSlots>& drives, Form& from) override;
   void showDriveWindow() override;
   void openOptions(Opening) override;
   void openAbout(Opening) override;

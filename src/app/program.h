@@ -42,6 +42,8 @@ class Program {
   virtual void traysync() = 0;           // the tray icon's tooltip and the tray menu's drive entries anew
 
   // What one window asks of another.
+  // Okay in Options: the drives from now on, saved, read back and shown in the drive window at once.
+  virtual void useDrives(const std::array<std::string, kSlots>& drives, Form& from) = 0;
   virtual void showDriveWindow() = 0;  // unless it is shown already
   virtual void openOptions(Opening) = 0;
   virtual void openAbout(Opening) = 0;
