@@ -124,9 +124,8 @@ void OptionsWindow::acceptDrive() {
 }
 
 void OptionsWindow::Command1_Click() {
-  const std::array<std::string, kSlots> chosen = optdrives_;
   hide();
-  program_.useDrives(chosen, *this);
+  program_.useDrives(optdrives_, *this);
   endop();
 }
 

@@ -154,6 +154,13 @@ UINT taskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
+
+// A press of any button: while a message box is up, one on the program brings the box forward.
+bool isPress(UINT mouseMessage) {
+  Pointer phase;
+  MouseButton button;
+  return classifyPointer(mouseMessage, phase, button) && phase == Pointer::Down;
+}
 }  // namespace
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,11 +191,8 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       // callback, with the mouse message that happened over the icon in the low word.
       if (message == WM_MOUSEMOVE) {
         const unsigned mouseMessage = LOWORD(lParam);
-        Pointer overIcon;
-        // A press on the icon while a message box is up brings the box forward.
-        const bool press = classifyPointer(mouseMessage, overIcon, button) && overIcon == Pointer::Down;
         w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); },
-                  press ? UnderBox::BringsItUp : UnderBox::Dropped);
+                  isPress(mouseMessage) ? UnderBox::BringsItUp : UnderBox::Dropped);
       }
       return 0;
     }
@@ -213,10 +217,9 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
       return onCommand(w, wParam, lParam);
     case WM_SETCURSOR:
-      // A press on a window of ours that takes no input. The system brings a message box
-      // forward only over its own owner; the program's other windows do it here.
-      if (static_cast<short>(LOWORD(lParam)) == HTERROR && classifyPointer(HIWORD(lParam), phase, button) &&
-          phase == Pointer::Down)
+      // The pointer on a window of ours that takes no input. The system brings a message box
+      // forward only over its own owner; a press on the program's other windows does it here.
+      if (static_cast<short>(LOWORD(lParam)) == HTERROR && isPress(HIWORD(lParam)))
         w.deliver([](WindowEvents&) {}, UnderBox::BringsItUp);
       break;
     case WM_TIMER:
