@@ -37,7 +37,7 @@ class AppTest : public ::testing::Test {
     fake.process.arguments = arguments;
     enter([&] { app.main(); });
   }
-  void enter(const std::function<void()>& entry) { fake.enter(entry); }
+  void enter(const std::function<void()>& entry, UnderBox underBox = UnderBox::Dropped) { fake.enter(entry, underBox); }
   std::string file() { return fake.files.entries.count(kConfig) ? fake.files.entries[kConfig].bytes : "(none)"; }
   fake::FakeWindow& win(const std::string& name) { return fake.desktop.window(name); }
   bool shown(const std::string& name) { return fake.desktop.shown(name); }
@@ -47,15 +47,17 @@ class AppTest : public ::testing::Test {
   void whenModal(std::function<void()> act) {
     fake.desktop.onModal.push_back([act](const std::string&) { act(); });
   }
+  // A press, on the icon or on a window, brings a message box that is up to the front.
   void tray(unsigned message, int menuChoice = 0) {
     fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
-    enter([&] { fake.desktop.sink("tbarw").trayMessage(message); });
+    const bool press = message == kLeftPress || message == kRightPress;
+    enter([&] { fake.desktop.sink("tbarw").trayMessage(message); }, press ? UnderBox::BringsItUp : UnderBox::Dropped);
     fake.desktop.onMenu.clear();
   }
   // The pointer on the drive window, relative to its client area at the press: the window
   // keeps the mouse while a button is held, so the moves share the press's origin.
   void press(MouseButton b, int x = 300, int y = 150) {
-    enter([&] { fake.desktop.sink("smallwindow").mouseDown(b, x, y); });
+    enter([&] { fake.desktop.sink("smallwindow").mouseDown(b, x, y); }, UnderBox::BringsItUp);
     pointer_ = {x, y};
   }
   void drag(int dx, int dy) {  // the pointer moves on the screen; the window has moved with it
@@ -72,6 +74,11 @@ class AppTest : public ::testing::Test {
   void popup(int choice) {
     press(kRight);
     release(kRight, choice);
+  }
+  // The shell restarts: its new notification area knows no icons and tells every window so.
+  void shellRestarts() {
+    fake.shell.iconPresent = false;
+    enter([&] { fake.desktop.sink("tbarw").taskbarCreated(); }, UnderBox::Runs);
   }
 
   // Options, as the user's clicks reach it: the click makes it the active window first.

@@ -92,14 +92,30 @@ TEST_F(DriveWindowTest, APlaceBeyondSixteenBitsIsSavedAtTheNearestEnd) {
   }
 }
 
-TEST_F(DriveWindowTest, OkayInOptionsOverTheDriveWindowShowsTheNewDriveAtOnce) {
+TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDriveAtOnceWhicheverWayOptionsWasOpened) {
   start(fileOf(kOne));
-  whenModal([&] {
-    pick(2, 1);  // d:
+  auto okay = [&](int slot, int item) {
+    pick(slot, item);
     optionsClick(OptionsWindow::Command1);
-  });
-  popup(TrayWindow::optmenu);
-  EXPECT_EQ(lines()[1], "d: 532.00 MB");
+  };
+  const std::pair<std::function<void()>, std::vector<std::string>> rows[] = {
+      {[&] {  // from the tray menu, modeless
+         tray(kRightPress, TrayWindow::optionmenu);
+         okay(2, 1);
+       },
+       {"c: 1856.25 MB", "d: 532.00 MB", ""}},
+      {[&] {  // from the drive window's menu, modal over it
+         whenModal([&] { okay(3, 2); });
+         popup(TrayWindow::optmenu);
+       },
+       {"c: 1856.25 MB", "d: 532.00 MB", "z: 12.00 MB"}},
+  };
+  for (const auto& [open, shown] : rows) {
+    open();
+    std::vector<std::string> firstThree = lines();
+    firstThree.resize(3);
+    EXPECT_EQ(firstThree, shown);
+  }
 }
 
 }  // namespace

@@ -89,22 +89,69 @@ TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   EXPECT_EQ(file(), fileOf({"c:\\", "z:\\", "", "", "", ""}));
 }
 
-TEST_F(AppTest, WhileAFailedSavesBoxIsUpNothingOfTheProgramRuns) {
+TEST_F(AppTest, WhileAFailedSavesBoxIsUpNothingOfTheProgramRunsAndAPressBringsTheBoxForward) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   fake.files.writeFailure = "Access is denied.";
   fake.desktop.onMessageBox.push_back([&] {
     press(kLeft);
     release(kLeft);
     enter([&] { fake.desktop.sink("smallwindow").timer(); });
+    tray(kHover);
     tray(kRightPress, TrayWindow::quitmenu);
   });
   press(kLeft);
   release(kLeft);  // closes the drive window, whose save fails
+  EXPECT_EQ(fake.desktop.boxBroughtToFront, 2);
   EXPECT_EQ(fake.desktop.messages.size(), 1u);
   EXPECT_FALSE(exists("smallwindow"));
   EXPECT_FALSE(fake.ended());
   EXPECT_TRUE(fake.shell.iconPresent);
 }
+
+// Where a failed save comes from, and the window its box must belong to: that window waits under
+// the box, and after it the first window activated is that one, with the rest taking input again.
+struct BoxRow {
+  const char* menu;  // "tray", "popup" or "click" (a plain click that closes the drive window)
+  int entry;
+  const char* owner;
+  friend void PrintTo(const BoxRow& row, std::ostream* os) { *os << row.menu << " " << row.entry; }
+};
+class BoxTest : public AppTest, public ::testing::WithParamInterface<BoxRow> {};
+
+TEST_P(BoxTest, AFailedSavesBoxBelongsToTheWindowItCameFrom) {
+  start(fileOf({"c:\\", "", "", "", "", ""}));
+  tray(kRightPress, TrayWindow::aboutmenu);  // one more window that must wait
+  fake.files.writeFailure = "Access is denied.";
+  std::string afterTheBox;  // the window activated first and those that take no input then
+  fake.desktop.onActivate = [&](const std::string& window) {
+    if (fake.desktop.messages.empty() || !afterTheBox.empty()) return;
+    afterTheBox = window;
+    for (const char* name : {"smallwindow", "optionswindow", "aboutwindow", "tbarw"})
+      if (exists(name) && !win(name).enabled) afterTheBox += std::string(", ") + name + " waits";
+  };
+  const auto [menu, entry, owner] = GetParam();
+  auto okay = [&] { optionsClick(OptionsWindow::Command1); };
+  if (std::string(menu) == "click") {
+    press(kLeft);
+    release(kLeft);
+  } else if (std::string(menu) == "tray") {
+    tray(kRightPress, entry);
+    if (entry == TrayWindow::optionmenu) okay();
+  } else {
+    if (entry == TrayWindow::optmenu) whenModal(okay);
+    popup(entry);
+  }
+  EXPECT_EQ(fake.desktop.boxOwners, std::vector<std::string>{owner});
+  EXPECT_EQ(afterTheBox, owner);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, BoxTest,
+                         ::testing::Values(BoxRow{"tray", TrayWindow::optionmenu, "optionswindow"},
+                                           BoxRow{"popup", TrayWindow::optmenu, "optionswindow"},
+                                           BoxRow{"click", 0, "smallwindow"},
+                                           BoxRow{"popup", TrayWindow::hidemen, "smallwindow"},
+                                           BoxRow{"popup", TrayWindow::quitmen, "smallwindow"},
+                                           BoxRow{"tray", TrayWindow::quitmenu, "tbarw"}));
 
 }  // namespace
 }  // namespace kv

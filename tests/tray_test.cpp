@@ -39,10 +39,18 @@ TEST_F(AppTest, EveryMessageFromTheIconRefreshesTheTipAndTheMenusDriveEntries) {
   EXPECT_EQ(entries, std::vector<std::string>{"c: 15.00 MB"});
 }
 
-TEST_F(AppTest, ANewTaskbarGetsTheIconBack) {
+TEST_F(AppTest, ANewTaskbarGetsTheIconBackEvenUnderAMessageBox) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  fake.shell.iconPresent = false;  // the shell restarted and knows no icons
-  enter([&] { fake.desktop.sink("tbarw").taskbarCreated(); });
+  fake.files.writeFailure = "Access is denied.";
+  bool backUnderTheBox = false;
+  fake.desktop.onMessageBox.push_back([&] {
+    shellRestarts();
+    backUnderTheBox = fake.shell.iconPresent;
+  });
+  press(kLeft);
+  release(kLeft);  // closes the drive window, whose save fails
+  EXPECT_TRUE(backUnderTheBox);
+  shellRestarts();
   tray(kHover);
   EXPECT_TRUE(fake.shell.iconPresent);
   EXPECT_EQ(fake.shell.tip(), "c:1856MB");

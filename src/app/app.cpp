@@ -54,22 +54,31 @@ void App::main() {
   if (settings.smlshown) smlontop();
 }
 
-void App::hideall() {
-  savecfg();
+void App::hideall(Form& from) {
+  savecfg(from);
   settings.smlshown = false;
   aboutwindow.unload();
   smallwindow.unload();
   optionswindow.unload();
 }
 
-void App::quitall() {
-  savecfg();
+void App::quitall(Form& from) {
+  savecfg(from);
   aboutwindow.unload();
   smallwindow.unload();
   optionswindow.unload();
   tray.trayremove();
   tbarw.unload();
   platform.process.end(0);
+}
+
+void App::useDrives(const std::array<std::string, kSlots>& drives, Form& from) {
+  settings.drives = drives;
+  // A file that could not be written is not read back: that would only start the set-up again.
+  if (savecfg(from)) loadcfg();
+  // Not left to the drive window's activation: the window that comes forward as Options goes
+  // may be any, another program's too.
+  if (smallwindow.loaded()) smallwindow.refall();
 }
 
 void App::showDriveWindow() {
@@ -125,11 +134,11 @@ void App::loadcfg() {
 void App::setup() {
   smallwindow.show();
   showhelp();
-  savecfg();
+  savecfg(smallwindow);
   optionswindow.showModal(smallwindow);
 }
 
-bool App::savecfg() {
+bool App::savecfg(Form& from) {
   if (settings.smlshown) {
     // The live position is what gets written, so the record takes it as well: a later save
     // before the next read must not put an older position back.
@@ -142,7 +151,7 @@ bool App::savecfg() {
       platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
   saveFailed_ = !reason.empty();
   if (reason.empty()) return true;
-  platform.desktop.messageBox(0,
+  platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
                               "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +
                                   "\r\n\r\nThe drives you chose stay in use until the program ends.",
                               kProgramTitle);

@@ -27,12 +27,13 @@ class App final : public Program {
   void main();
 
   void loadcfg() override;
-  bool savecfg() override;
+  bool savecfg(Form& from) override;
   void smlontop() override;
   void smlofftop() override;
-  void hideall() override;
-  void quitall() override;
+  void hideall(Form& from) override;
+  void quitall(Form& from) override;
   void traysync() override { tray.traysync(); }
+  void useDrives(const std::array<std::string, kSlots>& drives, Form& from) override;
   void showDriveWindow() override;
   void openOptions(Opening) override;
   void openAbout(Opening) override;

@@ -10,6 +10,8 @@
 
 namespace kv {
 
+class Form;
+
 inline const char* const kProgramTitle = "Kestrovan '99";  // also every message box's caption
 inline const FailureNotice kFailureNotice{kProgramTitle,
                                           "Kestrovan '99 has met an error it cannot recover from and will close."};
@@ -29,16 +31,19 @@ class Program {
   Settings settings;
   FreeSpace space;
 
-  // The shared routines.
-  virtual void loadcfg() = 0;   // reads the settings file, or runs the first-run set-up
-  virtual bool savecfg() = 0;   // writes it; a failure is reported and leaves the file as it was
-  virtual void smlontop() = 0;  // the drive window into the topmost order
+  // The shared routines. Those that save are told the window the user's action came from: a
+  // save that fails says so in a message box owned by it.
+  virtual void loadcfg() = 0;            // reads the settings file, or runs the first-run set-up
+  virtual bool savecfg(Form& from) = 0;  // writes it; a failure is told and leaves the file as it was
+  virtual void smlontop() = 0;           // the drive window into the topmost order
   virtual void smlofftop() = 0;
-  virtual void hideall() = 0;   // everything but the tray icon goes, the settings saved
-  virtual void quitall() = 0;   // saves, takes the tray icon away and ends the process
-  virtual void traysync() = 0;  // the tray icon's tooltip and the tray menu's drive entries anew
+  virtual void hideall(Form& from) = 0;  // everything but the tray icon goes, the settings saved
+  virtual void quitall(Form& from) = 0;  // saves, takes the tray icon away and ends the process
+  virtual void traysync() = 0;           // the tray icon's tooltip and the tray menu's drive entries anew
 
   // What one window asks of another.
+  // Okay in Options: the drives from now on, saved, read back and shown in the drive window at once.
+  virtual void useDrives(const std::array<std::string, kSlots>& drives, Form& from) = 0;
   virtual void showDriveWindow() = 0;  // unless it is shown already
   virtual void openOptions(Opening) = 0;
   virtual void openAbout(Opening) = 0;

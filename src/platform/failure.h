@@ -19,14 +19,25 @@ struct FailureNotice {
   std::string lead;
 };
 
+// What an entry from the platform does while a message box of the program is up. Most are
+// dropped: they would re-enter a handler that waits for the box, and the timer's next tick and
+// the user's next action come after it anyway.
+enum class UnderBox {
+  Dropped,
+  BringsItUp,  // the user's press on the tray icon or on a window: the box comes to the front
+  Runs,        // the shell's restart: the icon comes back now, or never
+};
+
 // Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
 // that escapes it is shown in a message box, and the process ends: nothing unhandled crosses
 // into the platform.
-// While a message box of the program is up, entries are dropped: the timer's next tick and the
-// user's next action come after it.
 template <class Entry>
-void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry) {
-  if (desktop.messageBoxUp()) return;
+void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry,
+             UnderBox underBox = UnderBox::Dropped) {
+  if (desktop.messageBoxUp()) {
+    if (underBox == UnderBox::BringsItUp) desktop.bringMessageBoxToFront();
+    if (underBox != UnderBox::Runs) return;
+  }
   std::string reason;
   try {
     entry();

@@ -55,7 +55,7 @@ void TrayWindow::trayMessage(unsigned mouseMessage) {
   if (mouseMessage == kLeftButtonDown) {
     program_.showDriveWindow();
   } else if (mouseMessage == kRightButtonDown) {
-    menuChosen(desktop().popupMenu(handle(), tsmenu_));
+    choose(desktop().popupMenu(handle(), tsmenu_), *this);
   }
 }
 
@@ -64,10 +64,10 @@ void TrayWindow::taskbarCreated() {
 }
 
 void TrayWindow::popupSmallMenu(Form& smallwindow) {
-  menuChosen(desktop().popupMenu(smallwindow.handle(), smallpopup_));
+  choose(desktop().popupMenu(smallwindow.handle(), smallpopup_), smallwindow);
 }
 
-void TrayWindow::menuChosen(int id) {
+void TrayWindow::choose(int id, Form& from) {
   using Opening = Program::Opening;
   switch (id) {
     case showmenu:
@@ -83,7 +83,7 @@ void TrayWindow::menuChosen(int id) {
       showHelp(program_.settings.helppath, kHelpTrayMenu);
       break;
     case hidemen:
-      program_.hideall();
+      program_.hideall(from);
       break;
     case optmenu:
       program_.openOptions(Opening::OverDriveWindow);
@@ -96,7 +96,7 @@ void TrayWindow::menuChosen(int id) {
       break;
     case quitmenu:
     case quitmen:
-      program_.quitall();
+      program_.quitall(from);
       break;
     default:
       break;  // the drive entries and "no choice" do nothing

@@ -42,13 +42,15 @@ class TrayWindow : public Form {
 
   void trayMessage(unsigned mouseMessage) override;
   void taskbarCreated() override;
-  void menuChosen(int id) override;
   void closeRequested() override {}
 
  protected:
   WindowLayout describe() const override;
 
  private:
+  // Acts on the entry chosen in a menu popped up over the window (this one for the tray menu).
+  void choose(int id, Form& from);
+
   Program& program_;
   Menu tsmenu_;
   Menu smallpopup_;

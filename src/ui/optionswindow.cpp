@@ -124,12 +124,8 @@ void OptionsWindow::acceptDrive() {
 }
 
 void OptionsWindow::Command1_Click() {
-  // The slots are taken before the window hides: hiding a modal window activates its owner,
-  // the drive window, whose refresh then shows the new slots at once.
-  program_.settings.drives = optdrives_;
   hide();
-  // A file that could not be written is not read back: that would only start the set-up again.
-  if (program_.savecfg()) program_.loadcfg();
+  program_.useDrives(optdrives_, *this);
   endop();
 }
 

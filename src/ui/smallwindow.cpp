@@ -47,7 +47,7 @@ void SmallWindow::refall() {
 
 void SmallWindow::endsml() {
   unsigned generation = loadGeneration();
-  program_.savecfg();
+  program_.savecfg(*this);
   // The save's message box may have let this window go; it is not loaded again to be closed.
   if (!loaded() || loadGeneration() != generation) return;
   desktop().stopTimer(handle());

@@ -41,6 +41,7 @@ void FakeDesktop::activate(WindowHandle h) {
 void FakeDesktop::makeActive(WindowHandle h) {
   if (active_ == h || !windows_.count(h)) return;
   active_ = h;
+  if (onActivate) onActivate(at(h).layout.name);
   at(h).sink->activated();
 }
 
@@ -76,17 +77,36 @@ int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   return pick(menu);
 }
 
-void FakeDesktop::showMessageBox(WindowHandle, const std::string& text, const std::string& caption) {
+// The box takes the activation, and its owner's input if the owner had any. Closed, it gives the
+// input back and activates the owner, as long as the owner takes input by then; otherwise, or
+// without an owner, the activation goes to some other program.
+void FakeDesktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                                 const std::function<void()>& closed) {
   messages.push_back(caption == kProgramTitle ? text : "(captioned " + caption + ") " + text);
-  std::vector<WindowHandle> disabled;
-  for (auto& [h, w] : windows_)
-    if (w.enabled) w.enabled = false, disabled.push_back(h);
+  boxOwners.push_back(windows_.count(owner) ? at(owner).layout.name : "");
+  const bool ownerDisabled = windows_.count(owner) && at(owner).enabled;
+  if (ownerDisabled) at(owner).enabled = false;
+  active_ = 0;
   if (!onMessageBox.empty()) {
     auto act = onMessageBox.front();
     onMessageBox.pop_front();
     act();
   }
-  for (WindowHandle h : disabled)
+  if (ownerDisabled && windows_.count(owner)) at(owner).enabled = true;
+  const bool ownerActivated = windows_.count(owner) && at(owner).enabled;
+  closed();  // the program hears of it as the owner's activation begins
+  if (ownerActivated) makeActive(owner);
+}
+
+std::vector<WindowHandle> FakeDesktop::disableAllBut(WindowHandle owner) {
+  std::vector<WindowHandle> disabled;
+  for (auto& [h, w] : windows_)
+    if (h != owner && w.enabled) w.enabled = false, disabled.push_back(h);
+  return disabled;
+}
+
+void FakeDesktop::enableAgain(const std::vector<WindowHandle>& windows) {
+  for (WindowHandle h : windows)
     if (windows_.count(h)) at(h).enabled = true;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // An in-memory platform that behaves as Windows does where the program depends on it: a popup
 // menu makes its owner the foreground window, hiding a modal window activates its owner, a
-// message box runs its own loop with every window of the program disabled, and the shell
-// refuses to modify an icon it does not have. Tests act as the user through it, also inside
-// modal windows, menus and message boxes.
+// message box runs its own loop with its owner disabled and, closed, activates the owner only if
+// the owner takes input by then, and the shell refuses to modify an icon it does not have. Tests
+// act as the user through it, also inside modal windows, menus and message boxes.
 #include <deque>
 #include <functional>
 #include <map>
@@ -66,6 +66,7 @@ class FakeDesktop : public Desktop {
   void startTimer(WindowHandle h, unsigned) override { at(h).timer = true; }
   void stopTimer(WindowHandle h) override { at(h).timer = false; }
   int popupMenu(WindowHandle owner, const Menu&) override;
+  void bringMessageBoxToFront() override { ++boxBroughtToFront; }
   int screenWidth() override { return screenWidthTwips; }
   IconHandle iconHandle(WindowHandle w) override { return w + 1; }
   void runEvents() override {}
@@ -86,13 +87,20 @@ class FakeDesktop : public Desktop {
   std::deque<std::function<int(const Menu&)>> onMenu;
   std::deque<std::function<void()>> onMessageBox;
   std::vector<Menu> menusShown;
-  std::vector<std::string> messages;  // texts; a caption not the program's is put before one
+  std::vector<std::string> messages;   // texts; a caption not the program's is put before one
+  std::vector<std::string> boxOwners;  // the name of each box's owner, "" for none
+  int boxBroughtToFront = 0;
+  // What the user sees the moment a window of the program becomes the active one (its name).
+  std::function<void(const std::string& window)> onActivate;
   std::map<std::string, int> created;
   int screenWidthTwips = 1024 * 15;
   int modalDepth = 0;
 
  private:
-  void showMessageBox(WindowHandle, const std::string& text, const std::string& caption) override;
+  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                      const std::function<void()>& closed) override;
+  std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
+  void enableAgain(const std::vector<WindowHandle>&) override;
   FakeWindow& at(WindowHandle h) { return windows_.at(h); }
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void makeActive(WindowHandle);
@@ -204,14 +212,14 @@ struct FakePlatform {
 
   // One entry from the platform, as the real event loop runs it: inside the failure boundary.
   // The end of the process stops every entry under way, nested ones and the outermost.
-  void enter(const std::function<void()>& entry) {
+  void enter(const std::function<void()>& entry, UnderBox underBox = UnderBox::Dropped) {
     if (ended()) return;
     struct Depth {
       int& depth;
       ~Depth() { --depth; }
     } nested{++depth_};
     try {
-      atEntry(desktop, process, kFailureNotice, entry);
+      atEntry(desktop, process, kFailureNotice, entry, underBox);
     } catch (const ProcessEnded&) {
       if (depth_ > 1) throw;
     }

@@ -83,7 +83,7 @@ class Run {
   void step() {
     int op = next() % 17, a = next(), b = next();
     if (std::getenv("KV_FUZZ_TRACE")) std::fprintf(stderr, "%*s%s %d %d\n", 2 * depth_, "", kActions[op], a, b);
-    fake.enter([&] {
+    auto act = [&] {
       fake::FakeWindow* drive = fake.desktop.find("smallwindow");
       if (op == 0 && fake.shell.iconPresent) {  // the user can click only an icon that is there
         if (a % 10 == 4) menuPick(kTrayMenu[b % 7]);
@@ -120,7 +120,8 @@ class Run {
       } else if (op == 16) {
         fake.desktop.switchAway();
       }
-    });
+    };
+    fake.enter(act, op == 13 ? UnderBox::Runs : UnderBox::Dropped);  // a new shell waits for no box
     checkAll();
   }
 

@@ -6,6 +6,7 @@
 #include "platform/failure.h"
 #include "platform/win32/diagnostics.h"
 #include "platform/win32/gdi_count.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_menus.h"
@@ -331,20 +332,39 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   return chosen;
 }
 
-void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
-  // Every window of the program is disabled while the box is up, as a modal window's owner is:
-  // the user cannot reach a handler that is still waiting for the box to close. Timer ticks and
-  // tray callbacks still arrive; atEntry drops them.
-  std::vector<HWND> disabled;
-  for (const auto& entry : windows_)
-    if (!entry.second->destroyed && IsWindowEnabled(entry.first) && !EnableWindow(entry.first, FALSE))
-      disabled.push_back(entry.first);
+HWND Win32Desktop::boxOwner(WindowHandle owner) const {
   HWND window = toHwnd(owner);
-  // A box whose owner is gone would not be shown at all.
-  MessageBoxW(window && IsWindow(window) ? window : nullptr, fromUtf8(text).c_str(), fromUtf8(caption).c_str(),
-              MB_OK | MB_SETFOREGROUND);
-  for (HWND hwnd : disabled)
-    if (find(hwnd)) EnableWindow(hwnd, TRUE);
+  return window && IsWindow(window) ? window : hiddenWindow();
+}
+
+void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                                  const std::function<void()>& closed) {
+  // The system disables the owner and gives it back its input and the activation. A box owned
+  // by a window that is not on top would open under the drive window, which is.
+  UINT style = MB_OK | MB_SETFOREGROUND;
+  for (const auto& entry : windows_)
+    if (IsWindowVisible(entry.first) && (GetWindowLongW(entry.first, GWL_EXSTYLE) & WS_EX_TOPMOST)) style |= MB_TOPMOST;
+  runMessageBox(boxOwner(owner), fromUtf8(text), fromUtf8(caption), style, closed);
+}
+
+std::vector<WindowHandle> Win32Desktop::disableAllBut(WindowHandle owner) {
+  // Timer ticks and tray callbacks still arrive at a disabled window; atEntry holds them off.
+  const HWND kept = boxOwner(owner);
+  std::vector<WindowHandle> disabled;
+  for (const auto& entry : windows_)
+    if (entry.first != kept && !entry.second->destroyed && IsWindowEnabled(entry.first) &&
+        !EnableWindow(entry.first, FALSE))
+      disabled.push_back(toHandle(entry.first));
+  return disabled;
+}
+
+void Win32Desktop::enableAgain(const std::vector<WindowHandle>& windows) {
+  for (WindowHandle handle : windows)
+    if (find(toHwnd(handle))) EnableWindow(toHwnd(handle), TRUE);
+}
+
+void Win32Desktop::bringMessageBoxToFront() {
+  if (HWND box = messageBoxOnScreen()) SetForegroundWindow(box);
 }
 
 int Win32Desktop::screenWidth() {
@@ -387,8 +407,8 @@ void Win32Desktop::dispatch(MSG& message) {
   DispatchMessageW(&message);
 }
 
-void Win32Desktop::runEntry(const std::function<void()>& handler) {
-  atEntry(*this, process_, notice_, handler);
+void Win32Desktop::runEntry(const std::function<void()>& handler, UnderBox underBox) {
+  atEntry(*this, process_, notice_, handler, underBox);
 }
 
 void Win32Desktop::windowActivated(NativeWindow& window) {

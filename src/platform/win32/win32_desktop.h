@@ -41,6 +41,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void startTimer(WindowHandle, unsigned milliseconds) override;
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
+  void bringMessageBoxToFront() override;
   int screenWidth() override;
   IconHandle iconHandle(WindowHandle) override;
   void runEvents() override;
@@ -56,8 +57,14 @@ class Win32Desktop final : public Desktop, private WindowHost {
     HWND formerOwner;  // given back when the window stays loaded after its modal showing
   };
 
-  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
-  void runEntry(const std::function<void()>&) override;
+  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                      const std::function<void()>& closed) override;
+  std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
+  void enableAgain(const std::vector<WindowHandle>&) override;
+  // The window that owns a box: the one named, or the hidden window where none is (or it is gone:
+  // a box with a missing owner would not be shown at all).
+  HWND boxOwner(WindowHandle) const;
+  void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
   const DpiScale& scale() const override { return scale_; }

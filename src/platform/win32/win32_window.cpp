@@ -57,10 +57,10 @@ Control* NativeWindow::control(HWND child) {
   return nullptr;
 }
 
-bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler) {
+bool NativeWindow::deliver(const std::function<void(WindowEvents&)>& handler, UnderBox underBox) {
   std::shared_ptr<NativeWindow> keep = weak_from_this().lock();  // the handler may destroy the window
   if (destroyed || !keep) return false;
-  host.runEntry([&] { handler(events); });
+  host.runEntry([&] { handler(events); }, underBox);
   return !destroyed;
 }
 
@@ -154,6 +154,13 @@ UINT taskbarCreatedMessage() {
   static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
   return message;
 }
+
+// A press of any button: while a message box is up, one on the program brings the box forward.
+bool isPress(UINT mouseMessage) {
+  Pointer phase;
+  MouseButton button;
+  return classifyPointer(mouseMessage, phase, button) && phase == Pointer::Down;
+}
 }  // namespace
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -172,7 +179,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   NativeWindow& w = *window;
 
   if (message == taskbarCreatedMessage()) {
-    w.deliver([](WindowEvents& e) { e.taskbarCreated(); });
+    w.deliver([](WindowEvents& e) { e.taskbarCreated(); }, UnderBox::Runs);
     return 0;
   }
 
@@ -184,7 +191,8 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       // callback, with the mouse message that happened over the icon in the low word.
       if (message == WM_MOUSEMOVE) {
         const unsigned mouseMessage = LOWORD(lParam);
-        w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); });
+        w.deliver([mouseMessage](WindowEvents& e) { e.trayMessage(mouseMessage); },
+                  isPress(mouseMessage) ? UnderBox::BringsItUp : UnderBox::Dropped);
       }
       return 0;
     }
@@ -208,6 +216,12 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       break;
     case WM_COMMAND:
       return onCommand(w, wParam, lParam);
+    case WM_SETCURSOR:
+      // The pointer on a window of ours that takes no input. The system brings a message box
+      // forward only over its own owner; a press on the program's other windows does it here.
+      if (static_cast<short>(LOWORD(lParam)) == HTERROR && isPress(HIWORD(lParam)))
+        w.deliver([](WindowEvents&) {}, UnderBox::BringsItUp);
+      break;
     case WM_TIMER:
       if (wParam == kRefreshTimer) w.deliver([](WindowEvents& e) { e.timer(); });
       return 0;

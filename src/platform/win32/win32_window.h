@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/win32_api.h"
 #include "platform/window_events.h"
@@ -26,7 +27,7 @@ class WindowHost {
  public:
   virtual ~WindowHost() = default;
   // Runs one handler of the program inside the failure boundary.
-  virtual void runEntry(const std::function<void()>& handler) = 0;
+  virtual void runEntry(const std::function<void()>& handler, UnderBox) = 0;
   // The window has just been activated; the host tells its events.
   virtual void windowActivated(NativeWindow&) = 0;
   // The system window is gone; the host forgets it.
@@ -84,7 +85,7 @@ struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
   Control* control(int id);
   Control* control(HWND);
   // Runs a handler of the program for this window; false when the window is (now) destroyed.
-  bool deliver(const std::function<void(WindowEvents&)>&);
+  bool deliver(const std::function<void(WindowEvents&)>&, UnderBox = UnderBox::Dropped);
   void releaseResources();
 };
 
