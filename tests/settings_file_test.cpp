@@ -66,14 +66,14 @@ TEST_F(AppTest, HideWritesEightCrLfLinesWithTheDraggedPlace) {
   press(kLeft);
   drag(300, 150);
   release(kLeft);
-  popup(TrayWindow::hidemen);
+  popup("&Hide");
   EXPECT_EQ(file(), "\"c:\\\"\r\n\"\"\r\n\"d:\\\"\r\n\"\"\r\n\"\"\r\n\"z:\\\"\r\n1800\r\n1050\r\n");
 }
 
 TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   fake.files.writeFailure = "Access is denied.";
-  tray(kRightPress, TrayWindow::optionmenu);
+  tray(kRightPress, "&Options");
   pick(2, 2);  // z:
   optionsClick(OptionsWindow::Command1);
   ASSERT_EQ(fake.desktop.messages.size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   release(kLeft);
   tray(kLeftPress);
   fake.files.writeFailure.clear();
-  tray(kRightPress, TrayWindow::quitmenu);
+  tray(kRightPress, "&Quit");
   EXPECT_EQ(file(), fileOf({"c:\\", "z:\\", "", "", "", ""}));
 }
 
@@ -95,8 +95,8 @@ TEST_F(AppTest, WhileAFailedSavesBoxIsUpNothingOfTheProgramRuns) {
   fake.desktop.onMessageBox.push_back([&] {
     press(kLeft);
     release(kLeft);
-    enter([&] { fake.desktop.sink("smallwindow").timer(); });
-    tray(kRightPress, TrayWindow::quitmenu);
+    fake.elapse(2000);
+    tray(kRightPress, "&Quit");
   });
   press(kLeft);
   release(kLeft);  // closes the drive window, whose save fails

@@ -50,7 +50,7 @@ class Run {
     if (how & 2) {
       std::string bytes(reinterpret_cast<const char*>(p_), std::min<std::size_t>(next() * 4, end_ - p_));
       p_ += bytes.size();
-      fake.files.entries["C:\\Programs\\Kestrovan\\kv99.cfg"] = {bytes};
+      fake.files.entries["D:\\Programs\\Kestrovan\\kv99.cfg"] = {bytes};
       committed_ = parseConfig(bytes).drives;
     }
     fake.process.arguments = how & 1 ? "/min" : "";
