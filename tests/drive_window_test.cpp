@@ -47,6 +47,7 @@ TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRig
     popup("&Hide");
     fake.files.entries[kConfig] = {fileOf(kOne, left, top)};
     byShow ? tray(kRightPress, "&Show Kestrovan '99") : tray(kLeftPress);
+    EXPECT_TRUE(shown("smallwindow")) << left;
     EXPECT_EQ(where().left, openLeft) << left;
     EXPECT_EQ(where().top, openTop) << left;
   }
