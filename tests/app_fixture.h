@@ -9,7 +9,7 @@
 namespace kv {
 
 using Slots = std::array<std::string, kSlots>;
-inline const std::string kConfig = "C:\\Programs\\Kestrovan\\kv99.cfg";
+inline const std::string kConfig = "D:\\Programs\\Kestrovan\\kv99.cfg";
 constexpr unsigned kHover = 0x200, kLeftPress = 0x201, kRightPress = 0x204;
 constexpr auto kLeft = MouseButton::Left, kRight = MouseButton::Right;
 
@@ -47,11 +47,19 @@ class AppTest : public ::testing::Test {
   void whenModal(std::function<void()> act) {
     fake.desktop.onModal.push_back([act](const std::string&) { act(); });
   }
-  // A press, on the icon or on a window, brings a message box that is up to the front.
-  void tray(unsigned message, int menuChoice = 0) {
-    fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
-    const bool press = message == kLeftPress || message == kRightPress;
-    enter([&] { fake.desktop.sink("tbarw").trayMessage(message); }, press ? UnderBox::BringsItUp : UnderBox::Dropped);
+  // The user chooses a menu entry by what it says; nullptr: the menu closes with nothing chosen.
+  static std::function<int(const Menu&)> choose(const char* caption) {
+    return [caption](const Menu& menu) {
+      if (!caption) return 0;
+      for (const MenuEntry& e : menu.entries)
+        if (e.visible && e.caption == caption) return e.id;
+      ADD_FAILURE() << "the menu " << menu.name << " shows no entry " << caption;
+      return 0;
+    };
+  }
+  void tray(unsigned message, const char* menuChoice = nullptr) {
+    fake.desktop.onMenu.push_back(choose(menuChoice));
+    fake.trayMouse(message);
     fake.desktop.onMenu.clear();
   }
   // The pointer on the drive window, relative to its client area at the press: the window
@@ -66,12 +74,12 @@ class AppTest : public ::testing::Test {
     enter([&] { fake.desktop.sink("smallwindow").mouseMove(pointer_.x, pointer_.y); });
     pointer_ = {pointer_.x - (where().left - at.left), pointer_.y - (where().top - at.top)};
   }
-  void release(MouseButton b, int menuChoice = 0) {
-    fake.desktop.onMenu.push_back([=](const Menu&) { return menuChoice; });
+  void release(MouseButton b, const char* menuChoice = nullptr) {
+    fake.desktop.onMenu.push_back(choose(menuChoice));
     enter([&] { fake.desktop.sink("smallwindow").mouseUp(b, pointer_.x, pointer_.y); });
     fake.desktop.onMenu.clear();
   }
-  void popup(int choice) {
+  void popup(const char* choice) {
     press(kRight);
     release(kRight, choice);
   }

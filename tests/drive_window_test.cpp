@@ -25,9 +25,14 @@ TEST_F(DriveWindowTest, EachSlotHasItsLineInReadingOrderRefreshedByTheTimer) {
   start(fileOf({"z:\\", "d:\\", "", "c:\\", "z:\\", "d:\\"}));
   EXPECT_EQ(lines(), (std::vector<std::string>{"z: 12.00 MB", "d: 532.00 MB", "", "c: 1856.25 MB", "z: 12.00 MB",
                                                "d: 532.00 MB"}));
-  freeMegabytes("z:\\", 7.5);
-  enter([&] { fake.desktop.sink("smallwindow").timer(); });
-  EXPECT_EQ(lines()[0], "z: 7.50 MB");
+  // Every two seconds, not sooner.
+  for (auto [megabytes, line] : {std::pair{7.5, "z: 7.50 MB"}, std::pair{3.25, "z: 3.25 MB"}}) {
+    freeMegabytes("z:\\", megabytes);
+    fake.elapse(1999);
+    EXPECT_NE(lines()[0], line);
+    fake.elapse(1);
+    EXPECT_EQ(lines()[0], line);
+  }
 }
 
 TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRightEdge) {
@@ -39,9 +44,10 @@ TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRig
                                      {-3000, -500, -3000, -500, 0},
                                      {300, 20000, 300, 20000, 1}};
   for (const auto& [left, top, openLeft, openTop, byShow] : rows) {
-    popup(TrayWindow::hidemen);
+    popup("&Hide");
     fake.files.entries[kConfig] = {fileOf(kOne, left, top)};
-    byShow ? tray(kRightPress, TrayWindow::showmenu) : tray(kLeftPress);
+    byShow ? tray(kRightPress, "&Show Kestrovan '99") : tray(kLeftPress);
+    EXPECT_TRUE(shown("smallwindow")) << left;
     EXPECT_EQ(where().left, openLeft) << left;
     EXPECT_EQ(where().top, openTop) << left;
   }
@@ -69,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(Gestures, MouseTest,
                          ::testing::Values(MouseRow{kLeft, {}, "closed, saved 1500\r\n900\r\n"},
                                            MouseRow{kLeft, {{1, 0}}, "1501,900"},
                                            MouseRow{kLeft, {{15, 30}, {15, 30}, {15, 30}}, "1545,990"},
+                                           MouseRow{kLeft, {{-30, -45}}, "1470,855"},
+                                           MouseRow{kLeft, {{0, 1}}, "1500,901"},
                                            MouseRow{kLeft, {{450, -90}, {-450, 90}}, "closed, saved 1500\r\n900\r\n"},
                                            MouseRow{kRight, {{600, 300}, {-15, 0}}, "2085,1200 with the menu"},
                                            MouseRow{MouseButton::Middle, {}, "1500,900 with the menu"}));
@@ -100,13 +108,13 @@ TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDriveAtOnceWhicheverWayOptionsWa
   };
   const std::pair<std::function<void()>, std::vector<std::string>> rows[] = {
       {[&] {  // from the tray menu, modeless
-         tray(kRightPress, TrayWindow::optionmenu);
+         tray(kRightPress, "&Options");
          okay(2, 1);
        },
        {"c: 1856.25 MB", "d: 532.00 MB", ""}},
       {[&] {  // from the drive window's menu, modal over it
          whenModal([&] { okay(3, 2); });
-         popup(TrayWindow::optmenu);
+         popup("&Options");
        },
        {"c: 1856.25 MB", "d: 532.00 MB", "z: 12.00 MB"}},
   };

@@ -66,14 +66,14 @@ TEST_F(AppTest, HideWritesEightCrLfLinesWithTheDraggedPlace) {
   press(kLeft);
   drag(300, 150);
   release(kLeft);
-  popup(TrayWindow::hidemen);
+  popup("&Hide");
   EXPECT_EQ(file(), "\"c:\\\"\r\n\"\"\r\n\"d:\\\"\r\n\"\"\r\n\"\"\r\n\"z:\\\"\r\n1800\r\n1050\r\n");
 }
 
 TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   fake.files.writeFailure = "Access is denied.";
-  tray(kRightPress, TrayWindow::optionmenu);
+  tray(kRightPress, "&Options");
   pick(2, 2);  // z:
   optionsClick(OptionsWindow::Command1);
   ASSERT_EQ(fake.desktop.messages.size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   release(kLeft);
   tray(kLeftPress);
   fake.files.writeFailure.clear();
-  tray(kRightPress, TrayWindow::quitmenu);
+  tray(kRightPress, "&Quit");
   EXPECT_EQ(file(), fileOf({"c:\\", "z:\\", "", "", "", ""}));
 }
 
@@ -95,9 +95,9 @@ TEST_F(AppTest, WhileAFailedSavesBoxIsUpNothingOfTheProgramRunsAndAPressBringsTh
   fake.desktop.onMessageBox.push_back([&] {
     press(kLeft);
     release(kLeft);
-    enter([&] { fake.desktop.sink("smallwindow").timer(); });
+    fake.elapse(2000);
     tray(kHover);
-    tray(kRightPress, TrayWindow::quitmenu);
+    tray(kRightPress, "&Quit");
   });
   press(kLeft);
   release(kLeft);  // closes the drive window, whose save fails
@@ -112,15 +112,15 @@ TEST_F(AppTest, WhileAFailedSavesBoxIsUpNothingOfTheProgramRunsAndAPressBringsTh
 // the box, and after it the first window activated is that one, with the rest taking input again.
 struct BoxRow {
   const char* menu;  // "tray", "popup" or "click" (a plain click that closes the drive window)
-  int entry;
+  const char* entry;
   const char* owner;
-  friend void PrintTo(const BoxRow& row, std::ostream* os) { *os << row.menu << " " << row.entry; }
+  friend void PrintTo(const BoxRow& row, std::ostream* os) { *os << row.menu << " " << (row.entry ? row.entry : ""); }
 };
 class BoxTest : public AppTest, public ::testing::WithParamInterface<BoxRow> {};
 
 TEST_P(BoxTest, AFailedSavesBoxBelongsToTheWindowItCameFrom) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  tray(kRightPress, TrayWindow::aboutmenu);  // one more window that must wait
+  tray(kRightPress, "&About");  // one more window that must wait
   fake.files.writeFailure = "Access is denied.";
   std::string afterTheBox;  // the window activated first and those that take no input then
   fake.desktop.onActivate = [&](const std::string& window) {
@@ -136,9 +136,9 @@ TEST_P(BoxTest, AFailedSavesBoxBelongsToTheWindowItCameFrom) {
     release(kLeft);
   } else if (std::string(menu) == "tray") {
     tray(kRightPress, entry);
-    if (entry == TrayWindow::optionmenu) okay();
+    if (std::string(entry) == "&Options") okay();
   } else {
-    if (entry == TrayWindow::optmenu) whenModal(okay);
+    if (std::string(entry) == "&Options") whenModal(okay);
     popup(entry);
   }
   EXPECT_EQ(fake.desktop.boxOwners, std::vector<std::string>{owner});
@@ -146,12 +146,12 @@ TEST_P(BoxTest, AFailedSavesBoxBelongsToTheWindowItCameFrom) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Saves, BoxTest,
-                         ::testing::Values(BoxRow{"tray", TrayWindow::optionmenu, "optionswindow"},
-                                           BoxRow{"popup", TrayWindow::optmenu, "optionswindow"},
-                                           BoxRow{"click", 0, "smallwindow"},
-                                           BoxRow{"popup", TrayWindow::hidemen, "smallwindow"},
-                                           BoxRow{"popup", TrayWindow::quitmen, "smallwindow"},
-                                           BoxRow{"tray", TrayWindow::quitmenu, "tbarw"}));
+                         ::testing::Values(BoxRow{"tray", "&Options", "optionswindow"},
+                                           BoxRow{"popup", "&Options", "optionswindow"},
+                                           BoxRow{"click", nullptr, "smallwindow"},
+                                           BoxRow{"popup", "&Hide", "smallwindow"},
+                                           BoxRow{"popup", "&Quit", "smallwindow"},
+                                           BoxRow{"tray", "&Quit", "tbarw"}));
 
 }  // namespace
 }  // namespace kv

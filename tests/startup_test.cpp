@@ -9,7 +9,6 @@ TEST_F(AppTest, ANormalStartShowsTheDriveWindowOnTopAndTheIcon) {
   start(fileOf({"c:\\", "d:\\", "", "", "", ""}, 1500, 900));
   EXPECT_TRUE(shown("smallwindow"));
   EXPECT_TRUE(win("smallwindow").topmost);
-  EXPECT_TRUE(win("smallwindow").timer);
   EXPECT_EQ(where().left, 1500);
   EXPECT_EQ(where().top, 900);
   EXPECT_EQ(fake.shell.tip(), "c:1856MB d:532MB");
@@ -40,7 +39,7 @@ TEST_F(AppTest, AFirstRunShowsHelpThenWritesTheFileThenOpensOptionsOverTheDriveW
     optionsClick(OptionsWindow::Command2);
   });
   start(std::nullopt);
-  EXPECT_EQ(fake.help.requests, std::vector<std::string>{"C:\\Programs\\Kestrovan\\kestrovan99.hlp 1 30000"});
+  EXPECT_EQ(fake.help.requests, std::vector<std::string>{"D:\\Programs\\Kestrovan\\kestrovan99.hlp 1 30000"});
   EXPECT_EQ(fileAtHelp, "(none)");
   EXPECT_TRUE(driveWindowWaits);
   EXPECT_EQ(file(), fileOf({}, 0, 0));
@@ -64,9 +63,9 @@ TEST_F(AppTest, ASecondCopyEndsTouchingNothing) {
 
 TEST_F(AppTest, QuitSavesTheLivePlaceRemovesTheIconAndEnds) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  tray(kRightPress, TrayWindow::aboutmenu);
+  tray(kRightPress, "&About");
   win("smallwindow").bounds.left = 2400;  // the user dragged it there
-  tray(kRightPress, TrayWindow::quitmenu);
+  tray(kRightPress, "&Quit");
   EXPECT_EQ(fake.process.endedWith, 0);
   EXPECT_EQ(file(), fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
   EXPECT_FALSE(fake.shell.iconPresent);

@@ -59,20 +59,20 @@ TEST_F(AppTest, ANewTaskbarGetsTheIconBackEvenUnderAMessageBox) {
 
 TEST_F(AppTest, F1AsksForTheWindowsTopicInTheProgramWideHelpFile) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  tray(kRightPress, TrayWindow::optionmenu);
-  tray(kRightPress, TrayWindow::aboutmenu);
+  tray(kRightPress, "&Options");
+  tray(kRightPress, "&About");
   for (const char* name : {"smallwindow", "optionswindow", "aboutwindow"})
     enter([&] { fake.desktop.sink(name).helpKey(); });
-  const std::string file = "C:\\Programs\\Kestrovan\\KESTROVAN99.HLP 1 ";
+  const std::string file = "D:\\Programs\\Kestrovan\\KESTROVAN99.HLP 1 ";
   EXPECT_EQ(fake.help.requests, (std::vector<std::string>{file + "100", file + "200", file + "300"}));
 }
 
 // What the user sees after choosing a menu entry (inside the window it opens, if that is modal).
 struct MenuRow {
   const char* menu;
-  int entry;
+  const char* entry;
   const char* seen;
-  friend void PrintTo(const MenuRow& row, std::ostream* os) { *os << row.menu << " " << row.entry; }
+  friend void PrintTo(const MenuRow& row, std::ostream* os) { *os << row.menu << " " << (row.entry ? row.entry : "(none)"); }
 };
 class MenuTest : public AppTest, public ::testing::WithParamInterface<MenuRow> {
  protected:
@@ -98,20 +98,20 @@ TEST_P(MenuTest, EachEntryDoesItsOwnThing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Entries, MenuTest,
-                         ::testing::Values(MenuRow{"tray", TrayWindow::optionmenu, "smallwindow optionswindow "},
-                                           MenuRow{"tray", TrayWindow::aboutmenu, "smallwindow aboutwindow "},
-                                           MenuRow{"tray", TrayWindow::helpmen1, "smallwindow help 400"},
-                                           MenuRow{"tray", TrayWindow::quitmenu, "ended without the icon"},
-                                           MenuRow{"tray", 0, "smallwindow "},
-                                           MenuRow{"popup", TrayWindow::hidemen, ""},
-                                           MenuRow{"popup", TrayWindow::optmenu, "smallwindow (waits) optionswindow "},
-                                           MenuRow{"popup", TrayWindow::aboutmen, "smallwindow (waits) aboutwindow "},
-                                           MenuRow{"popup", TrayWindow::helpmen2, "smallwindow help 100"},
-                                           MenuRow{"popup", TrayWindow::quitmen, "ended without the icon"}));
+                         ::testing::Values(MenuRow{"tray", "&Options", "smallwindow optionswindow "},
+                                           MenuRow{"tray", "&About", "smallwindow aboutwindow "},
+                                           MenuRow{"tray", "&Help", "smallwindow help 400"},
+                                           MenuRow{"tray", "&Quit", "ended without the icon"},
+                                           MenuRow{"tray", nullptr, "smallwindow "},
+                                           MenuRow{"popup", "&Hide", ""},
+                                           MenuRow{"popup", "&Options", "smallwindow (waits) optionswindow "},
+                                           MenuRow{"popup", "&About", "smallwindow (waits) aboutwindow "},
+                                           MenuRow{"popup", "&Help", "smallwindow help 100"},
+                                           MenuRow{"popup", "&Quit", "ended without the icon"}));
 
 TEST_F(AppTest, AGlanceAtTheTrayMenuKeepsTheEditsOfAnOpenOptionsWindow) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  tray(kRightPress, TrayWindow::optionmenu);
+  tray(kRightPress, "&Options");
   pick(2, 1);         // d:
   tray(kRightPress);  // the user reads the free space and presses Esc
   optionsClick(OptionsWindow::Command1);

@@ -22,23 +22,23 @@ class WindowsTest : public AppTest {
 };
 
 TEST_F(WindowsTest, TheBoxesStateTable) {
-  tray(kRightPress, TrayWindow::optionmenu);
+  tray(kRightPress, "&Options");
   EXPECT_EQ(state(), "Xc:\\ _ _ Xz:\\ _ _ | idle");
   const int listQueries = fake.disks.driveListQueries;
   const std::pair<std::function<void()>, const char*> rows[] = {
       {[&] { box(3); }, "Xc:\\ _ X Xz:\\ _ _ | picking"},
       {[&] { optionsClick(OptionsWindow::Command3); },
-       "Xc:\\ _ Xc:\\ Xz:\\ _ _ | idle"},  // the list starts at the program's drive
-      {[&] { pick(2, 1); }, "Xc:\\ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
-      {[&] { box(1); }, "_ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
-      {[&] { box(5); }, "_ Xd:\\ Xc:\\ Xz:\\ X _ | picking"},
-      {[&] { box(6); }, "_ Xd:\\ Xc:\\ Xz:\\ _ X | picking"},  // the pick moves
-      {[&] { box(6); }, "_ Xd:\\ Xc:\\ Xz:\\ _ _ | idle"},
+       "Xc:\\ _ Xd:\\ Xz:\\ _ _ | idle"},  // the list starts at the program's drive
+      {[&] { pick(2, 1); }, "Xc:\\ Xd:\\ Xd:\\ Xz:\\ _ _ | idle"},
+      {[&] { box(1); }, "_ Xd:\\ Xd:\\ Xz:\\ _ _ | idle"},
+      {[&] { box(5); }, "_ Xd:\\ Xd:\\ Xz:\\ X _ | picking"},
+      {[&] { box(6); }, "_ Xd:\\ Xd:\\ Xz:\\ _ X | picking"},  // the pick moves
+      {[&] { box(6); }, "_ Xd:\\ Xd:\\ Xz:\\ _ _ | idle"},
       {[&] {
          box(5);
          box(4);
        },
-       "_ Xd:\\ Xc:\\ _ _ _ | idle"},  // unchecking one drops the waiting one
+       "_ Xd:\\ Xd:\\ _ _ _ | idle"},  // unchecking one drops the waiting one
       {[&] {                           // the user goes to the drive window and back: the edits are dropped
          enter([&] { fake.desktop.activate(fake.desktop.handleOf("smallwindow")); });
          box(5);
@@ -63,7 +63,7 @@ TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) 
       {[&] { enter([&] { options().closeRequested(); }); }, kStart},
   };
   for (const auto& [close, saved] : rows) {
-    tray(kRightPress, TrayWindow::optionmenu);
+    tray(kRightPress, "&Options");
     EXPECT_FALSE(win("smallwindow").topmost);
     box(1);
     pick(6, 1);
@@ -78,18 +78,26 @@ TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) 
 
 TEST_F(WindowsTest, AnotherWindowAskedForWhileOptionsIsModalBringsOptionsForward) {
   whenModal([&] {
-    tray(kRightPress, TrayWindow::aboutmenu);
-    tray(kRightPress, TrayWindow::optionmenu);
+    tray(kRightPress, "&About");
+    tray(kRightPress, "&Options");
     EXPECT_FALSE(shown("aboutwindow"));
     EXPECT_EQ(fake.desktop.modalDepth, 1);
   });
-  popup(TrayWindow::optmenu);
+  popup("&Options");
   EXPECT_FALSE(fake.ended());
+}
+
+TEST_F(AppTest, AboutShowsTheVersionOfTheVersionBlock) {
+  fake.process.versionBlock = VersionNumbers{12, 30, 7};
+  start(fileOf(kStart));
+  tray(kRightPress, "&About");
+  const std::string text = win("aboutwindow").controls.at(AboutWindow::Text1).text;
+  EXPECT_EQ(text.substr(0, text.find('\r')), "Kestrovan '99, Version: 12.30");
 }
 
 TEST_F(WindowsTest, AboutClosesOnAnyReleaseButOnTheAddressWhichOpensThePage) {
   for (int id : {0, +AboutWindow::Picture1, +AboutWindow::Text1, +AboutWindow::Label1}) {
-    tray(kRightPress, TrayWindow::aboutmenu);
+    tray(kRightPress, "&About");
     EXPECT_FALSE(win("smallwindow").topmost);
     enter([&] { fake.desktop.sink("aboutwindow").released(id, kRight); });
     EXPECT_FALSE(exists("aboutwindow")) << id;
@@ -103,7 +111,7 @@ TEST_F(WindowsTest, AboutClosesOnAnyReleaseButOnTheAddressWhichOpensThePage) {
       enter([&] { fake.desktop.sink("aboutwindow").released(AboutWindow::Label2, kLeft); });
       EXPECT_TRUE(shown("aboutwindow"));
     });
-    popup(TrayWindow::aboutmen);
+    popup("&About");
   }
   EXPECT_EQ(lookedUp, "\" \"\r\n");
   EXPECT_EQ(fake.shell.started, std::vector<std::string>{"C:\\Browser\\browse.exe http://kestrovan.example/"});

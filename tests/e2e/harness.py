@@ -6,7 +6,7 @@ word size linked from a template made once, the program in its folder with kestr
 kvprobe.exe of the same build answering for the whole session. A failed session keeps its folder
 with a picture of the screen; every process is ended in any case.
 """
-import errno, json, os, select, shutil, subprocess, sys, time, unittest
+import decimal, errno, json, os, re, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
@@ -37,6 +37,18 @@ DESKTOP_REG = r'''
 [Software\\Wine\\Explorer\\Desktops\\Default] 1796611640
 "EnableShell"=dword:00000001
 '''
+
+
+# help/*.txt: "context: N" and "title: ..." head every topic the help file is built from.
+TITLES = {int(re.search(r"context: (\d+)", t)[1]): re.search(r"title: (.*)", t)[1]
+          for t in (p.read_text() for p in (REPO / "help").glob("*.txt"))}
+WM_CLOSE = 0x10
+
+
+def viewer_at(s, topic):
+    """The real help viewer (Wine's winhlp32) while it shows the topic's title."""
+    return next((w for w in s.windows("MS_WINHELP") if any(c["text"].startswith(TITLES[topic]) for c in w["children"])),
+                None)
 
 
 def wait_until(condition, what, timeout=20):
@@ -171,6 +183,19 @@ class Session:
         p.out = p_out
         self.programs.append(p)
         return p
+
+    def map_drive(self, letter, folder):
+        """Gives a folder of this machine a drive letter in the prefix, as Wine's dosdevices do."""
+        (self.prefix / "dosdevices" / f"{letter.lower()}:").symlink_to(folder)
+
+    def free_texts(self, root):
+        """The drive's free space as the tooltip and the drive window should show it, from the
+        system's own counters: whole megabytes and two decimals, halves rounded up."""
+        answer = self.ask("free", root)
+        assert answer["ok"], f"the system does not know {root}"
+        mb = decimal.Decimal(answer["clusters"]) * answer["cluster_bytes"] / 1048576
+        whole, two = (mb.quantize(decimal.Decimal(q), decimal.ROUND_HALF_UP) for q in ("1", "0.01"))
+        return f"{root[:2]}{whole}MB", f"{root[:2]} {two} MB"
 
     def start_exe(self, *args, env=None):
         """Starts the program: the wine process is the program's own."""

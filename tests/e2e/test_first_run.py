@@ -1,18 +1,6 @@
 """A first run in an empty folder through the real controls, the real help viewer, then the user's
 pointer on the drive window and the tray icon, and Quit from the tray menu."""
-import re
 from harness import *
-
-WM_CLOSE = 0x10
-# help/*.txt: "context: N" and "title: ..." head every topic the help file is built from.
-TITLES = {int(re.search(r"context: (\d+)", t)[1]): re.search(r"title: (.*)", t)[1]
-          for t in (p.read_text() for p in (REPO / "help").glob("*.txt"))}
-
-
-def viewer_at(s, topic):
-    """The real help viewer (Wine's winhlp32) while it shows the topic's title."""
-    return next((w for w in s.windows("MS_WINHELP") if any(c["text"].startswith(TITLES[topic]) for c in w["children"])),
-                None)
 
 
 def child(window, text):

@@ -1,5 +1,6 @@
-"""What the program starts and loads: the HTML program with the address and no temporary file left,
-and no DLL planted beside it (while a control in the same folder does load one)."""
+"""What the program starts and loads: help from a folder whose name is not ASCII, the HTML program
+with the address and no temporary file left, and no DLL planted beside it (while a control in the
+same folder does load one)."""
 from harness import *
 
 ADDRESS = "http://kestrovan.example/"
@@ -15,6 +16,7 @@ HTML_PROGRAM = r'''
 # is activated, uxtheme loads msimg32 when the about window paints). Wine prefers its own DLLs for
 # them; native-first is how Windows treats a name that is not one of its known DLLs.
 PLANTED = ("ole32.dll", "msimg32.dll")
+VK_F1 = 0x70
 NATIVE_FIRST = {"WINEDLLOVERRIDES": "mscoree,mshtml=;ole32,msimg32=n,b"}
 
 
@@ -24,7 +26,7 @@ def pages(s):
 
 class Launch(unittest.TestCase):
     def test_the_address_goes_to_the_html_program_and_no_planted_dll_is_loaded(self):
-        with Session(self, registry=HTML_PROGRAM) as s:
+        with Session(self, folder="C:\\Kestr\u00f6v\u00e4n", registry=HTML_PROGRAM) as s:
             s.host_path(RECORDER).parent.mkdir()
             shutil.copy2(s.build.dir / "kvprobe.exe", s.host_path(RECORDER))
             shutil.copy2(s.build.dir / "kvprobe.exe", s.app)
@@ -42,6 +44,8 @@ class Launch(unittest.TestCase):
             before = pages(s)
             s.tray_menu("A")
             about = wait_until(lambda: s.shown(ABOUT), "the about window")
+            self.assertTrue(s.ask("key", VK_F1)["ok"])
+            s.ask("post", wait_until(lambda: viewer_at(s, 300), "the help viewer at the about topic")["hwnd"], WM_CLOSE, 0, 0)
             for name in PLANTED:  # the names that tempt: the program does load them, from the system folder
                 wait_until(lambda: f'loaded l"c:\\\\windows\\\\system32\\\\{name}"' in program.out.read_text(errors="replace").lower(),
                            f"{name} from the system folder")

@@ -1,5 +1,5 @@
-"""A copy started hidden with the m switch: a second copy, help without its file, many refreshes and
-a shell that comes back."""
+"""A copy started hidden with the m switch: figures against the system's own, a second copy, help
+without its file, many refreshes and a shell that comes back."""
 import os
 from harness import *
 
@@ -11,13 +11,28 @@ PRIVATE_BYTES_BOUND = 32 * 1024  # 2,000 refreshes leaking 16 bytes each would p
 class StartedHidden(unittest.TestCase):
     def test_second_copy_missing_help_refreshes_and_a_new_shell(self):
         with Session(self, help_file=False) as s:
-            original = cfg_bytes(["c:\\", "", "z:\\"], 1500, 1200)
+            # The last slot watches a drive of known size that nothing else writes to.
+            drive = s.dir / "t"
+            drive.mkdir()
+            subprocess.run(["mount", "-t", "tmpfs", "-o", "size=64m", "tmpfs", drive], check=True)
+            s.map_drive("t", drive)
+            original = cfg_bytes(["c:\\", "", "z:\\", "", "", "t:\\"], 1500, 1200)
             s.cfg.write_bytes(original)
             os.utime(s.cfg, ns=(OLD, OLD))
             first = s.start_exe("/min")
             tips = wait_until(s.tips, "the tray icon", 60)
-            self.assertRegex(tips[0]["text"], r"^c:\d+MB z:\d+MB$")
+            self.assertRegex(tips[0]["text"], r"^c:\d+MB z:\d+MB t:\d+MB$")
             self.assertFalse(s.window(SMALL)["visible"], "the drive window shows despite the m")
+
+            # The figures are the system's own, and follow a file written between two refreshes.
+            small, tray = s.window(SMALL)["hwnd"], s.window(TBAR)["hwnd"]
+            for megabytes in (0, 5):
+                (drive / "filler").write_bytes(b"k" * megabytes * 1048576)
+                tip, line = s.free_texts("t:\\")
+                self.assertTrue(s.send(small, WM_TIMER, 1, 0)["ok"] and s.send(tray, TRAY_CALLBACK, 0, TRAY_CALLBACK)["ok"])
+                wait_until(lambda: s.tips()[0]["text"].endswith(" " + tip), f"{tip} in the tooltip")
+                wait_until(lambda: [c for c in s.window(SMALL)["children"] if c["text"] == line], f"{line} in the drive window")
+            self.assertNotEqual(s.free_texts("t:\\")[0], "t:64MB", "the file changed no figure: the check proves nothing")
             windows = sorted(w["hwnd"] for w in s.windows())
 
             second = s.start_exe()
@@ -38,8 +53,6 @@ class StartedHidden(unittest.TestCase):
 
             # 1,000 drive window ticks and 1,000 tray callbacks after 100 of each: no GDI object,
             # and next to no private byte, is left behind.
-            small, tray = s.window(SMALL)["hwnd"], s.window(TBAR)["hwnd"]
-
             def refresh(times):
                 self.assertTrue(s.send(small, WM_TIMER, 1, 0, times)["ok"] and
                                 s.send(tray, TRAY_CALLBACK, 0, TRAY_CALLBACK, times)["ok"])
@@ -59,7 +72,7 @@ class StartedHidden(unittest.TestCase):
             self.assertTrue(s.send(0xFFFF, "TaskbarCreated")["ok"])
             tips = s.tips()
             self.assertEqual(len(tips), 1, tips)
-            self.assertRegex(tips[0]["text"], r"^c:\d+MB z:\d+MB$")
+            self.assertRegex(tips[0]["text"], r"^c:\d+MB z:\d+MB t:\d+MB$")
             self.assertIsNone(first.poll(), "the program ended")
             self.assertEqual(s.cfg.read_bytes(), original)
 

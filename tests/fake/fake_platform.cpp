@@ -1,6 +1,7 @@
 #include "fake/fake_platform.h"
 
 #include <algorithm>
+#include <cstring>
 #include <stdexcept>
 
 namespace kv::fake {
@@ -110,6 +111,14 @@ void FakeDesktop::enableAgain(const std::vector<WindowHandle>& windows) {
     if (windows_.count(h)) at(h).enabled = true;
 }
 
+FakeWindow* FakeDesktop::dueTimer(unsigned long long until) {
+  FakeWindow* first = nullptr;
+  for (auto& [h, w] : windows_)
+    if (w.timerPeriod && w.timerDue <= until && (!first || w.timerDue < first->timerDue)) first = &w;
+  if (first) now = first->timerDue, first->timerDue += first->timerPeriod;
+  return first;
+}
+
 FakeWindow* FakeDesktop::find(const std::string& name) {
   for (auto& [h, w] : windows_)
     if (w.layout.name == name) return &w;
@@ -128,6 +137,14 @@ void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   }
   iconPresent = command != TrayCommand::Delete;
   lastRecord = record;
+  constexpr unsigned kMessage = 1, kIcon = 2, kTip = 4;  // the record's flags
+  if (!iconPresent) {
+    tip_.clear(), callbackWindow = 0, callbackMessage = 0, icon = 0;
+    return;
+  }
+  if (record.uFlags & kMessage) callbackWindow = record.hWnd, callbackMessage = record.uCallbackMessage;
+  if (record.uFlags & kIcon) icon = record.hIcon;
+  if (record.uFlags & kTip) tip_ = std::string(record.szTip.data(), strnlen(record.szTip.data(), record.szTip.size()));
 }
 
 std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t limit) {

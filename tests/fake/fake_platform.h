@@ -30,7 +30,9 @@ struct FakeWindow {
   WindowHandle handle = 0;
   WindowLayout layout;
   WindowEvents* sink = nullptr;
-  bool visible = false, enabled = true, topmost = false, timer = false;
+  bool visible = false, enabled = true, topmost = false;
+  unsigned timerPeriod = 0;  // milliseconds; 0: no timer
+  unsigned long long timerDue = 0;
   Rect bounds;
   std::map<int, FakeControl> controls;
 };
@@ -63,8 +65,12 @@ class FakeDesktop : public Desktop {
     FakeControl& c = control(h, id);
     return c.current >= 0 && c.current < static_cast<int>(c.items.size()) ? c.items[c.current] : "";
   }
-  void startTimer(WindowHandle h, unsigned) override { at(h).timer = true; }
-  void stopTimer(WindowHandle h) override { at(h).timer = false; }
+  // A timer fires once a period; starting it again starts its period anew.
+  void startTimer(WindowHandle h, unsigned ms) override { at(h).timerPeriod = ms, at(h).timerDue = now + ms; }
+  void stopTimer(WindowHandle h) override { at(h).timerPeriod = 0; }
+  // The window whose timer is due first by the time given, its next period begun; none when no
+  // timer is due by then.
+  FakeWindow* dueTimer(unsigned long long until);
   int popupMenu(WindowHandle owner, const Menu&) override;
   void bringMessageBoxToFront() override { ++boxBroughtToFront; }
   int screenWidth() override { return screenWidthTwips; }
@@ -72,6 +78,7 @@ class FakeDesktop : public Desktop {
   void runEvents() override {}
 
   FakeWindow* find(const std::string& name);  // nullptr when it does not exist
+  FakeWindow* byHandle(WindowHandle h) { return windows_.count(h) ? &windows_.at(h) : nullptr; }
   FakeWindow& window(const std::string& name);
   WindowHandle handleOf(const std::string& name) { return window(name).handle; }
   bool shown(const std::string& name) { return find(name) && find(name)->visible; }
@@ -94,6 +101,7 @@ class FakeDesktop : public Desktop {
   std::function<void(const std::string& window)> onActivate;
   std::map<std::string, int> created;
   int screenWidthTwips = 1024 * 15;
+  unsigned long long now = 0;  // milliseconds since the test began
   int modalDepth = 0;
 
  private:
@@ -122,7 +130,12 @@ class FakeShell : public Shell {
     started.push_back(program + " " + parameters);
     return 42;
   }
-  std::string tip() const { return lastRecord.szTip.data(); }
+  // What the shell shows: each field only when its flag says it is given, as the shell takes it.
+  std::string tip() const { return tip_; }
+  // Where the shell sends the icon's mouse messages, as the record asked; 0 without the flag.
+  WindowHandle callbackWindow = 0;
+  unsigned callbackMessage = 0;
+  IconHandle icon = 0;
 
   bool iconPresent = false;
   int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
@@ -130,6 +143,9 @@ class FakeShell : public Shell {
   int findResult = 42;
   std::vector<std::string> started;  // "program parameters"
   std::function<void(const std::string&)> duringLookup;
+
+ private:
+  std::string tip_;
 };
 
 class FakeDisks : public Disks {
@@ -161,8 +177,10 @@ class FakeProcess : public Process {
  public:
   bool previousInstance() override { return anotherRunning; }
   std::string commandLine() override { return arguments; }
-  std::string exeFolder() override { return "C:\\Programs\\Kestrovan"; }
-  VersionNumbers version() override { return VersionNumbers{1, 4, 3}; }
+  // Not on the first drive, so that a program that assumes c: shows it.
+  std::string exeFolder() override { return "D:\\Programs\\Kestrovan"; }
+  VersionNumbers version() override { return versionBlock; }
+  VersionNumbers versionBlock{1, 4, 3};
   char decimalSeparator() override { return separator; }
   void end(int code) override {
     endedWith = code;
@@ -225,6 +243,29 @@ struct FakePlatform {
     }
   }
   bool ended() const { return process.endedWith.has_value(); }
+
+  // Time passes: every timer due fires, in order, each as its own entry.
+  void elapse(unsigned ms) {
+    const unsigned long long until = desktop.now + ms;
+    while (FakeWindow* w = desktop.dueTimer(until)) {
+      WindowEvents* sink = w->sink;
+      enter([sink] { sink->timer(); });
+    }
+    desktop.now = until;
+  }
+  // The user acts on the tray icon: the shell sends the mouse message to the window the icon's
+  // record named, as the callback message the record named, when the icon is there and has one.
+  // The program's hidden window takes a mouse move as the icon's callback.
+  void trayMouse(unsigned mouseMessage) {
+    constexpr unsigned kMouseMove = 0x200;
+    FakeWindow* w = desktop.byHandle(shell.callbackWindow);
+    if (!shell.iconPresent || !shell.icon || shell.callbackMessage != kMouseMove || !w ||
+        w->layout.style != WindowStyle::Hidden)
+      return;
+    WindowEvents* sink = w->sink;
+    const bool press = mouseMessage == 0x201 || mouseMessage == 0x204;  // a press brings a box up front
+    enter([sink, mouseMessage] { sink->trayMessage(mouseMessage); }, press ? UnderBox::BringsItUp : UnderBox::Dropped);
+  }
 
  private:
   int depth_ = 0;

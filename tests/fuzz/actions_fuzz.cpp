@@ -50,7 +50,7 @@ class Run {
     if (how & 2) {
       std::string bytes(reinterpret_cast<const char*>(p_), std::min<std::size_t>(next() * 4, end_ - p_));
       p_ += bytes.size();
-      fake.files.entries["C:\\Programs\\Kestrovan\\kv99.cfg"] = {bytes};
+      fake.files.entries["D:\\Programs\\Kestrovan\\kv99.cfg"] = {bytes};
       committed_ = parseConfig(bytes).drives;
     }
     fake.process.arguments = how & 1 ? "/min" : "";
@@ -107,7 +107,7 @@ class Run {
                    : sink("aboutwindow").released(kAbout[a % 6], kButtons[b % 3]);
       } else if ((op == 10 || op == 11) && clickIn(kWindows[a % 3])) {
         if (op == 11) sink(kWindows[a % 3]).helpKey();
-      } else if (op == 12 && drive && drive->timer) {
+      } else if (op == 12 && drive && drive->timerPeriod) {
         sink("smallwindow").timer();
       } else if (op == 13) {  // the shell restarts: the new notification area has no icons
         fake.shell.iconPresent = false;
@@ -161,7 +161,7 @@ class Run {
       if (committed_[i].find('"') == std::string::npos)  // the format has no escape for a quote
         check(rootForm(read.drives[i]) == rootForm(committed_[i]), "a saved file holds the drives last committed");
     fake::FakeWindow* drive = fake.desktop.find("smallwindow");
-    if (drive && drive->timer)
+    if (drive && drive->timerPeriod)
       check(*read.left == std::clamp(drive->bounds.left, -32768, 32767) &&
                 *read.top == std::clamp(drive->bounds.top, -32768, 32767),
             "a saved file holds the drive window's place, pinned to 16 bits");

@@ -2,7 +2,8 @@
  * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process sees or does.
  * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
  * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
- * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>, bits (32 or 64). Copied as
+ * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>, bits (32 or 64),
+ * free <root> (the drive's free clusters and bytes per cluster). Copied as
  * kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
@@ -180,6 +181,10 @@ static int run(int argc, char** argv) {
     printf("{\"ok\":%d,\"result\":%lld}", done == count, (long long)result);
   } else if (!strcmp(cmd, "bits")) { /* the harness's proof that Wine runs this build at all */
     printf("%d", (int)(sizeof(void*) * 8));
+  } else if (!strcmp(cmd, "free") && argc > 1) { /* the system's own counters of a drive root */
+    DWORD spc = 0, bps = 0, free = 0, total = 0;
+    ok = GetDiskFreeSpaceA(argv[1], &spc, &bps, &free, &total);
+    printf("{\"ok\":%d,\"clusters\":%lu,\"cluster_bytes\":%lu}", ok, free, spc * bps);
   } else if (!strcmp(cmd, "key") && argc > 1) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "traydel") && argc > 2) {
