@@ -19,14 +19,11 @@ struct FailureNotice {
   std::string lead;
 };
 
-// Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure
-// that escapes it is shown in a message box, and the process ends: nothing unhandled crosses
-// into the platform.
-// While a message box of the program is up, entries are dropped: the timer's next tick and the
-// user's next action come after it.
+// Runs an answer the program waits for (a drive's free space). A failure that escapes it is
+// shown in a message box, and the process ends: nothing unhandled crosses into the platform.
+// It runs even while a message box of the program is up: what it records must not be lost.
 template <class Entry>
-void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry) {
-  if (desktop.messageBoxUp()) return;
+void atAnswer(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry) {
   std::string reason;
   try {
     entry();
@@ -36,6 +33,15 @@ void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, En
   }
   desktop.messageBox(0, notice.lead + "\r\n\r\n" + reason, notice.caption);
   process.end(1);
+}
+
+// Runs one entry from the platform (start-up, a window event, a timer, a callback) inside the
+// same boundary. While a message box of the program is up, entries are dropped: the timer's
+// next tick and the user's next action come after it.
+template <class Entry>
+void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry) {
+  if (desktop.messageBoxUp()) return;
+  atAnswer(desktop, process, notice, entry);
 }
 
 }  // namespace kv
