@@ -1,6 +1,7 @@
 #include "platform/win32/win32_disks.h"
 
 #include <cctype>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -10,24 +11,67 @@ namespace kv::win32 {
 struct Win32Disks::Measure {
   HWND mailbox;
   unsigned long question;
-  std::string root;
   std::optional<DiskCounters> counters;
+};
+
+// A drive's own thread, made at its first question and kept for the process's life: a drive
+// that never answers holds up nothing but itself, and after start-up the program makes no
+// more threads. It is never freed: its thread may be stuck in a call that does not return.
+struct Win32Disks::Worker {
+  explicit Worker(std::string r) : root(std::move(r)) { InitializeCriticalSection(&lock); }
+
+  void queue(std::unique_ptr<Measure> measure) {
+    {
+      Locked held(lock);
+      questions.push_back(measure.get());
+    }
+    measure.release();  // the queue's now
+    SetEvent(wake);
+  }
+
+  Measure* next() {
+    Locked held(lock);
+    if (questions.empty()) return nullptr;
+    Measure* measure = questions.front();
+    questions.pop_front();
+    return measure;
+  }
+
+  struct Locked {
+    explicit Locked(CRITICAL_SECTION& s) : section(s) { EnterCriticalSection(&section); }
+    ~Locked() { LeaveCriticalSection(&section); }
+    CRITICAL_SECTION& section;
+  };
+
+  const std::string root;
+  HANDLE wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+  CRITICAL_SECTION lock;
+  std::deque<Measure*> questions;
 };
 
 namespace {
 
 constexpr UINT kAnswerMessage = WM_APP + 1;  // lParam: the Measure, now the window's
 constexpr wchar_t kMailboxClass[] = L"Kestrovan99Disks";
+constexpr SIZE_T kWorkerStack = 64 * 1024;
 
-// On a pool thread: the call that may block for seconds, then the answer posted home. When the
-// mailbox is gone (the program is ending) the question is dropped here.
-DWORD WINAPI measureFreeSpace(void* parameter) {
-  auto* measure = static_cast<Win32Disks::Measure*>(parameter);
-  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-  if (GetDiskFreeSpaceA(measure->root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
-    measure->counters = DiskCounters{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+// The answer goes home; when the mailbox is gone (the program is ending) it is dropped here.
+void post(Win32Disks::Measure* measure) {
   if (!PostMessageW(measure->mailbox, kAnswerMessage, 0, reinterpret_cast<LPARAM>(measure))) delete measure;
-  return 0;
+}
+
+// The call that may block for seconds, one question after another.
+DWORD WINAPI work(void* parameter) {
+  Win32Disks::Worker& worker = *static_cast<Win32Disks::Worker*>(parameter);
+  for (;;) {
+    WaitForSingleObject(worker.wake, INFINITE);
+    while (Win32Disks::Measure* measure = worker.next()) {
+      DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+      if (GetDiskFreeSpaceA(worker.root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        measure->counters = DiskCounters{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+      post(measure);
+    }
+  }
 }
 
 }  // namespace
@@ -60,15 +104,32 @@ HWND Win32Disks::mailbox() {
   return mailbox_;
 }
 
+Win32Disks::Worker* Win32Disks::worker(const std::string& root) {
+  Worker*& slot = workers_[root];
+  if (slot) return slot;
+  auto made = std::make_unique<Worker>(root);
+  HANDLE thread = made->wake ? CreateThread(nullptr, kWorkerStack, &work, made.get(),
+                                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                             : nullptr;
+  if (!thread) {  // asked again at the drive's next question
+    if (made->wake) CloseHandle(made->wake);
+    DeleteCriticalSection(&made->lock);
+    workers_.erase(root);
+    return nullptr;
+  }
+  CloseHandle(thread);
+  return slot = made.release();  // the thread's now
+}
+
 void Win32Disks::askFreeSpace(const std::string& root, Answer answer) {
-  auto measure = std::make_unique<Measure>(Measure{mailbox(), ++nextQuestion_, root, std::nullopt});
+  auto measure = std::make_unique<Measure>(Measure{mailbox(), ++nextQuestion_, std::nullopt});
   waiting_[measure->question] = std::move(answer);
-  if (QueueUserWorkItem(&measureFreeSpace, measure.get(), WT_EXECUTELONGFUNCTION)) {
-    measure.release();  // the pool's now
+  if (Worker* drive = worker(root)) {
+    drive->queue(std::move(measure));
     return;
   }
-  // No thread to ask on: the drive did not answer, said as the pool would say it, later.
-  if (PostMessageW(measure->mailbox, kAnswerMessage, 0, reinterpret_cast<LPARAM>(measure.get()))) measure.release();
+  // No thread to ask on: the drive did not answer, said as a worker would say it, later.
+  post(measure.release());
 }
 
 LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,6 +1,6 @@
 #pragma once
-// The disks port: free-space counters measured on the system's thread pool, the answers posted
-// back to a message-only window of the windows' thread; the drives present.
+// The disks port: free-space counters measured by one worker thread per drive, the answers
+// posted back to a message-only window of the windows' thread; the drives present.
 #include <map>
 
 #include "platform/disks.h"
@@ -20,11 +20,13 @@ class Win32Disks final : public Disks {
   void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override;
 
-  struct Measure;  // one question, owned by whoever holds it: the pool, the queue, the window
+  struct Measure;  // one question, owned in turn by the worker's queue, the message queue, the window
+  struct Worker;
 
  private:
   static LRESULT CALLBACK mailboxProcedure(HWND, UINT, WPARAM, LPARAM);
   HWND mailbox();  // made on the first question
+  Worker* worker(const std::string& root);
   void deliver(const Measure&);
 
   Desktop& desktop_;
@@ -33,6 +35,7 @@ class Win32Disks final : public Disks {
   HWND mailbox_ = nullptr;
   unsigned long nextQuestion_ = 0;
   std::map<unsigned long, Answer> waiting_;  // by question; the answers stay on this thread
+  std::map<std::string, Worker*> workers_;   // by root; each lives as long as its thread
 };
 
 }  // namespace kv::win32
