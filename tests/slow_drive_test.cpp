@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LateRow{std::nullopt, 532, "d: 0.00 MB c:1856MB d:0MB", "d: 532.00 MB c:1856MB d:532MB", 1},
                       LateRow{532, 7.5, "d: 532.00 MB c:1856MB d:532MB", "d: 7.50 MB c:1856MB d:8MB", 1},
                       LateRow{532, std::nullopt, "d: 532.00 MB c:1856MB d:532MB", "d: 0.00 MB c:1856MB d:0MB", 1},
+                      LateRow{532, 532.25, "d: 532.00 MB c:1856MB d:532MB", "d: 532.25 MB c:1856MB d:532MB", 0},
                       LateRow{532, 532, "d: 532.00 MB c:1856MB d:532MB", "d: 532.00 MB c:1856MB d:532MB", 0}));
 
 // The answer comes while a failed save's message box is up (Okay in Options, or Hide): it is

@@ -26,7 +26,7 @@ App::App(Platform& p)
 void App::showAnswers() {
   FreeSpace::AnswersOnly answersOnly(space);
   if (smallwindow.loaded()) smallwindow.refall();
-  if (settings.trayadded) traysync();
+  if (settings.trayadded) tray.showAnswers();
 }
 
 std::string App::configPath() {
