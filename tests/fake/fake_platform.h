@@ -1,9 +1,9 @@
 #pragma once
 // An in-memory platform that behaves as Windows does where the program depends on it: a popup
 // menu makes its owner the foreground window, hiding a modal window activates its owner, a
-// message box runs its own loop with every window of the program disabled, and the shell
-// refuses to modify an icon it does not have, and a drive's answer is a posted message. Tests
-// act as the user through it, also inside modal windows, menus and message boxes.
+// message box runs its own loop with every window of the program disabled, the shell refuses
+// to modify an icon it does not have, and a drive's answer comes as a posted message. Tests act
+// as the user through it, also inside modal windows, menus and message boxes.
 #include <deque>
 #include <functional>
 #include <map>
