@@ -15,7 +15,19 @@ App::App(Platform& p)
       optionswindow(forms, *this),
       aboutwindow(forms, *this),
       tbarw(forms, *this),
-      tray(*this, tbarw) {}
+      tray(*this, tbarw) {
+  space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
+    // Taken even while a message box is up, or the drive would wait for good; only the views
+    // wait for the box to close (an entry, dropped meanwhile).
+    if (space.take(root, answer)) atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
+  });
+}
+
+void App::showAnswers() {
+  FreeSpace::AnswersOnly answersOnly(space);
+  if (smallwindow.loaded()) smallwindow.refall();
+  if (settings.trayadded) tray.showAnswers();
+}
 
 std::string App::configPath() {
   return joinPath(platform.process.exeFolder(), kConfigName);

@@ -1,5 +1,7 @@
 #pragma once
 // Drives: free-space counters and the list of drives present.
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,9 +16,15 @@ struct DiskCounters {
 
 class Disks {
  public:
+  // The counters, or nothing when the system did not answer (no such drive, no disk in it).
+  using Answer = std::function<void(std::optional<DiskCounters>)>;
+
   virtual ~Disks() = default;
-  // Fills the counters for a root such as c:\ and says whether the system answered.
-  virtual bool freeSpace(const std::string& root, DiskCounters&) = 0;
+  // Asks for the counters of a root such as c:\ beside the windows, since a drive may take
+  // seconds to answer (a share whose server has gone). The answer comes later on the windows'
+  // thread, never during this call, and also while a message box is up: an answer lost would
+  // leave its drive waiting for good.
+  virtual void askFreeSpace(const std::string& root, Answer answer) = 0;
   // One entry per drive, each starting with the lower-case letter and a colon ("c: [system]").
   virtual std::vector<std::string> driveList() = 0;
 };

@@ -25,7 +25,8 @@ struct FailureNotice {
 enum class UnderBox {
   Dropped,
   BringsItUp,  // the user's press on the tray icon or on a window: the box comes to the front
-  Runs,        // the shell's restart: the icon comes back now, or never
+  Runs,        // the shell's restart (the icon comes back now, or never) and a drive's answer
+               // (an answer lost would leave its drive waiting for good)
 };
 
 // Runs one entry from the platform (start-up, a window event, a timer, a callback). A failure

@@ -11,13 +11,34 @@ std::string driveRoot(const std::string& text) {
   return (colon == std::string::npos ? std::string() : text.substr(0, colon + 1)) + "\\";
 }
 
-std::string FreeSpace::query(std::string& slot) {
+const FreeSpace::Drive& FreeSpace::query(std::string& slot, std::string& prefix) {
   slot = driveRoot(slot);
-  std::string prefix = slot.substr(0, slot.size() - 1);
-  // A drive that does not answer shows nothing free, never another drive's figures.
-  counters_ = DiskCounters{};
-  if (!disks_.freeSpace(slot, counters_)) counters_ = DiskCounters{};
-  return prefix;
+  prefix = slot.substr(0, slot.size() - 1);
+  Drive& drive = drives_[slot];
+  if (asking_ && !drive.waiting) {
+    drive.waiting = true;
+    disks_.askFreeSpace(slot, [this, root = slot](std::optional<DiskCounters> answer) {
+      if (taker_)
+        taker_(root, answer);
+      else
+        take(root, answer);
+    });
+  }
+  return drive;
+}
+
+bool FreeSpace::take(const std::string& root, const std::optional<DiskCounters>& answer) {
+  auto found = drives_.find(root);
+  if (found == drives_.end()) return false;
+  Drive& drive = found->second;
+  drive.waiting = false;
+  // A drive that does not answer shows nothing free, never its own or another drive's old figures.
+  const DiskCounters counters = answer.value_or(DiskCounters{});
+  const bool changed = counters.sectorsPerCluster != drive.counters.sectorsPerCluster ||
+                       counters.bytesPerSector != drive.counters.bytesPerSector ||
+                       counters.freeClusters != drive.counters.freeClusters;
+  drive.counters = counters;
+  return changed;
 }
 
 namespace {
@@ -27,14 +48,15 @@ std::uint64_t bytesPerCluster(const DiskCounters& c) {
 }  // namespace
 
 std::string FreeSpace::shortfree(std::string& slot) {
-  std::string prefix = query(slot);
-  return prefix + formatMegabytes(counters_.freeClusters, bytesPerCluster(counters_), 0, '.') + "MB";
+  std::string prefix;
+  const DiskCounters& c = query(slot, prefix).counters;
+  return prefix + formatMegabytes(c.freeClusters, bytesPerCluster(c), 0, '.') + "MB";
 }
 
 std::string FreeSpace::longfree(std::string& slot) {
-  std::string prefix = query(slot);
-  return prefix + " " +
-         formatMegabytes(counters_.freeClusters, bytesPerCluster(counters_), 2, process_.decimalSeparator()) + " MB";
+  std::string prefix;
+  const DiskCounters& c = query(slot, prefix).counters;
+  return prefix + " " + formatMegabytes(c.freeClusters, bytesPerCluster(c), 2, process_.decimalSeparator()) + " MB";
 }
 
 }  // namespace kv

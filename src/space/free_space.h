@@ -1,6 +1,9 @@
 #pragma once
 // The free space of one drive slot, in the short form of the tray tooltip (c:1856MB) and the
 // long form of the drive window and tray menu (c: 1856.25 MB).
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "platform/disks.h"
@@ -12,21 +15,53 @@ namespace kv {
 // without a colon gives a lone backslash.
 std::string driveRoot(const std::string& text);
 
+// A drive is asked beside the windows: a figure is the drive's latest answer (nothing free
+// before its first), and each refresh asks again a drive whose last question has come back,
+// never one still waiting, so a slow drive holds up nothing but its own figure.
 class FreeSpace {
  public:
+  using Taker = std::function<void(const std::string& root, const std::optional<DiskCounters>& answer)>;
+
   FreeSpace(Disks& disks, Process& process) : disks_(disks), process_(process) {}
 
   // Both take the slot itself and leave it in its root form (d: becomes d:\).
   std::string shortfree(std::string& slot);
   std::string longfree(std::string& slot);
 
+  // Who gets each answer; it must hand it to take(). Until set, answers are only taken.
+  void whenAnswered(Taker taker) { taker_ = std::move(taker); }
+  // The drive's figure from now on (nothing free when it did not answer); its next refresh
+  // may ask again. True when the figure changed.
+  bool take(const std::string& root, const std::optional<DiskCounters>& answer);
+
+  // While one lives, the figures are the latest answers and nothing is asked: views refreshed
+  // because an answer came must not ask again, or every answer would bring another.
+  class AnswersOnly {
+   public:
+    explicit AnswersOnly(FreeSpace& space) : space_(space), was_(space.asking_) { space.asking_ = false; }
+    ~AnswersOnly() { space_.asking_ = was_; }
+    AnswersOnly(const AnswersOnly&) = delete;
+    AnswersOnly& operator=(const AnswersOnly&) = delete;
+
+   private:
+    FreeSpace& space_;
+    bool was_;
+  };
+
  private:
-  // Measures the slot's drive; returns the prefix (the text up to its first colon).
-  std::string query(std::string& slot);
+  struct Drive {
+    DiskCounters counters;
+    bool waiting = false;
+  };
+  // The slot's drive, asked again unless it is still waiting; also returns the prefix (the
+  // text up to its first colon).
+  const Drive& query(std::string& slot, std::string& prefix);
 
   Disks& disks_;
   Process& process_;
-  DiskCounters counters_;
+  Taker taker_;
+  std::map<std::string, Drive> drives_;  // by root
+  bool asking_ = true;
 };
 
 }  // namespace kv

@@ -20,18 +20,34 @@ void TrayIcon::traysync() {
   trayrec_.uFlags = kFlags;
   trayrec_.uCallbackMessage = TrayWindow::kCallbackMessage;
   trayrec_.hIcon = platform.desktop.iconHandle(window);
-
-  std::string tip;
-  for (auto& drive : s.drives)
-    if (!drive.empty()) tip += program_.space.shortfree(drive) + " ";
-  if (!tip.empty()) tip.pop_back();
-  fillTip(trayrec_.szTip, tip);
+  fillTip(trayrec_.szTip, tipText());
 
   platform.shell.notifyIcon(s.trayadded ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
   s.trayadded = true;
+  setDriveEntries();
+}
 
+void TrayIcon::showAnswers() {
+  std::array<char, 64> tip;
+  fillTip(tip, tipText());
+  if (tip != trayrec_.szTip) {
+    trayrec_.szTip = tip;
+    program_.platform.shell.notifyIcon(TrayCommand::Modify, trayrec_);
+  }
+  setDriveEntries();
+}
+
+std::string TrayIcon::tipText() {
+  std::string tip;
+  for (auto& drive : program_.settings.drives)
+    if (!drive.empty()) tip += program_.space.shortfree(drive) + " ";
+  if (!tip.empty()) tip.pop_back();
+  return tip;
+}
+
+void TrayIcon::setDriveEntries() {
   for (int k = 0; k < kSlots; ++k) {
-    std::string& drive = s.drives[k];
+    std::string& drive = program_.settings.drives[k];
     if (drive.empty())
       tbarw_.setDriveEntry(k, std::nullopt);
     else

@@ -19,11 +19,17 @@ class TrayIcon {
 
   TrayIcon(Program& program, TrayWindow& tbarw) : program_(program), tbarw_(tbarw) {}
   void traysync();    // adds the icon, or modifies it, with every drive measured anew
+  // The latest answers in the tooltip and the menu's drive entries; the shell hears of it only
+  // when the tooltip changed.
+  void showAnswers();
   void trayremove();  // takes it out of the notification area
   void readd();       // a new notification area knows no icons: ours again, if it had been added
   const TrayRecord& trayrec() const { return trayrec_; }
 
  private:
+  std::string tipText();
+  void setDriveEntries();
+
   Program& program_;
   TrayWindow& tbarw_;
   TrayRecord trayrec_;

@@ -6,6 +6,44 @@
 
 namespace kv::fake {
 
+void PostedMessages::deliver() {
+  if (delivering_) return;
+  delivering_ = true;
+  struct Done {
+    bool& delivering;
+    ~Done() { delivering = false; }
+  } done{delivering_};
+  while (!queue_.empty()) {
+    std::function<void()> message = std::move(queue_.front());
+    queue_.pop_front();
+    message();
+  }
+}
+
+void FakeDisks::askFreeSpace(const std::string& root, Answer answer) {
+  ++asked[root];
+  if (unanswered_[root]++ > 0) ++overlapping;
+  if (slow.count(root))
+    held_.emplace_back(root, std::move(answer));
+  else
+    post(root, std::move(answer));
+}
+
+void FakeDisks::release(const std::string& root) {
+  auto held = std::stable_partition(held_.begin(), held_.end(), [&](auto& h) { return h.first != root; });
+  for (auto h = held; h != held_.end(); ++h) post(h->first, std::move(h->second));
+  held_.erase(held, held_.end());
+}
+
+void FakeDisks::post(const std::string& root, Answer answer) {
+  std::optional<DiskCounters> now;
+  if (answers.count(root)) now = answers[root];
+  posted_.post([this, root, answer = std::move(answer), now] {
+    --unanswered_[root];
+    answer(now);
+  });
+}
+
 WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
   constexpr int kFrame = 45, kCaption = 270;  // twips
   WindowHandle h = next_ += 4;
@@ -60,11 +98,13 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
     }
   } leave{*this, h};
   makeActive(h);
+  posted_.deliver();
   if (!onModal.empty()) {
     auto act = onModal.front();
     onModal.pop_front();
     act(std::string(at(h).layout.name));
   }
+  posted_.deliver();
   if (stillOpen() && windows_.count(h)) at(h).sink->closeRequested();
   if (stillOpen()) throw std::logic_error("a modal window stayed open");
 }
@@ -72,10 +112,13 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
 int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   makeActive(owner);  // so that the menu closes on a click elsewhere
   menusShown.push_back(menu);
+  posted_.deliver();
   if (onMenu.empty()) return 0;
   auto pick = onMenu.front();
   onMenu.pop_front();
-  return pick(menu);
+  int chosen = pick(menu);
+  posted_.deliver();
+  return chosen;
 }
 
 // The box takes the activation, and its owner's input if the owner had any. Closed, it gives the
@@ -88,11 +131,13 @@ void FakeDesktop::showMessageBox(WindowHandle owner, const std::string& text, co
   const bool ownerDisabled = windows_.count(owner) && at(owner).enabled;
   if (ownerDisabled) at(owner).enabled = false;
   active_ = 0;
+  posted_.deliver();  // the box's own loop delivers what was posted
   if (!onMessageBox.empty()) {
     auto act = onMessageBox.front();
     onMessageBox.pop_front();
     act();
   }
+  posted_.deliver();
   if (ownerDisabled && windows_.count(owner)) at(owner).enabled = true;
   const bool ownerActivated = windows_.count(owner) && at(owner).enabled;
   closed();  // the program hears of it as the owner's activation begins
@@ -135,6 +180,7 @@ void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
     ++refused;
     return;
   }
+  ++taken;
   iconPresent = command != TrayCommand::Delete;
   lastRecord = record;
   constexpr unsigned kMessage = 1, kIcon = 2, kTip = 4;  // the record's flags

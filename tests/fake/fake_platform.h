@@ -2,12 +2,14 @@
 // An in-memory platform that behaves as Windows does where the program depends on it: a popup
 // menu makes its owner the foreground window, hiding a modal window activates its owner, a
 // message box runs its own loop with its owner disabled and, closed, activates the owner only if
-// the owner takes input by then, and the shell refuses to modify an icon it does not have. Tests
-// act as the user through it, also inside modal windows, menus and message boxes.
+// the owner takes input by then, the shell refuses to modify an icon it does not have and shows
+// only the fields the record flags, timers fire at their period, and a drive's answer comes as a
+// posted message. Tests act as the user through it, also inside modal windows, menus and boxes.
 #include <deque>
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,19 @@
 namespace kv::fake {
 
 struct ProcessEnded {};  // thrown by Process::end: the test sees the end without leaving itself
+
+// The thread's posted messages: the system delivers them after the entry under way returns,
+// and inside the nested loops of modal windows, menus and message boxes.
+class PostedMessages {
+ public:
+  void post(std::function<void()> message) { queue_.push_back(std::move(message)); }
+  // Each in turn, those posted meanwhile too; a delivery under way is not re-entered.
+  void deliver();
+
+ private:
+  std::deque<std::function<void()>> queue_;
+  bool delivering_ = false;
+};
 
 struct FakeControl {
   ControlLayout layout;
@@ -39,6 +54,7 @@ struct FakeWindow {
 
 class FakeDesktop : public Desktop {
  public:
+  explicit FakeDesktop(PostedMessages& posted) : posted_(posted) {}
   WindowHandle create(const WindowLayout&, WindowEvents&) override;
   void destroy(WindowHandle h) override {
     hide(h);
@@ -113,6 +129,7 @@ class FakeDesktop : public Desktop {
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void makeActive(WindowHandle);
 
+  PostedMessages& posted_;
   std::map<WindowHandle, FakeWindow> windows_;
   std::vector<std::pair<WindowHandle, WindowHandle>> modal_;  // window, owner
   WindowHandle next_ = 0x100, active_ = 0;
@@ -138,6 +155,7 @@ class FakeShell : public Shell {
   IconHandle icon = 0;
 
   bool iconPresent = false;
+  int taken = 0;    // adds, modifications and deletions the shell carried out
   int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
   TrayRecord lastRecord;
   int findResult = 42;
@@ -148,19 +166,30 @@ class FakeShell : public Shell {
   std::string tip_;
 };
 
+// A drive answers as a fast one does, posted for after the entry that asked; a slow one holds
+// its answers until the test releases them.
 class FakeDisks : public Disks {
  public:
-  bool freeSpace(const std::string& root, DiskCounters& counters) override {
-    if (!answers.count(root)) return false;  // the counters are left as they were
-    counters = answers[root];
-    return true;
-  }
+  explicit FakeDisks(PostedMessages& posted) : posted_(posted) {}
+  void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override {
     ++driveListQueries;
     return {"c: [system]", "d: [data]", "z:"};
   }
-  std::map<std::string, DiskCounters> answers;  // by root; a root not listed does not answer
+  // The slow drive's answers, as it stands now, posted.
+  void release(const std::string& root);
+
+  std::map<std::string, DiskCounters> answers;  // by root; a root not listed fails
+  std::set<std::string> slow;                   // roots that answer only when released
+  std::map<std::string, int> asked;             // questions by root
+  int overlapping = 0;  // questions to a drive whose last answer has not been delivered
   int driveListQueries = 0;
+
+ private:
+  void post(const std::string& root, Answer answer);
+  PostedMessages& posted_;
+  std::vector<std::pair<std::string, Answer>> held_;
+  std::map<std::string, int> unanswered_;
 };
 
 class FakeHelp : public HelpViewer {
@@ -220,26 +249,38 @@ class FakeFiles : public Files {
 };
 
 struct FakePlatform {
-  FakeDesktop desktop;
+  PostedMessages posted;
+  FakeDesktop desktop{posted};
   FakeShell shell;
-  FakeDisks disks;
+  FakeDisks disks{posted};
   FakeHelp help;
   FakeProcess process;
   FakeFiles files;
   Platform platform{desktop, shell, disks, help, process, files};
 
-  // One entry from the platform, as the real event loop runs it: inside the failure boundary.
-  // The end of the process stops every entry under way, nested ones and the outermost.
+  // One entry from the platform, as the real event loop runs it: inside the failure boundary,
+  // the messages it posted delivered once the outermost entry has returned. The end of the
+  // process stops every entry under way, nested ones and the outermost.
   void enter(const std::function<void()>& entry, UnderBox underBox = UnderBox::Dropped) {
     if (ended()) return;
-    struct Depth {
-      int& depth;
-      ~Depth() { --depth; }
-    } nested{++depth_};
+    {
+      struct Depth {
+        int& depth;
+        ~Depth() { --depth; }
+      } nested{++depth_};
+      try {
+        atEntry(desktop, process, kFailureNotice, entry, underBox);
+      } catch (const ProcessEnded&) {
+        if (depth_ > 1) throw;
+      }
+    }
+    if (depth_ == 0) idle();
+  }
+  // The event loop with nothing else to do: the posted messages.
+  void idle() {
     try {
-      atEntry(desktop, process, kFailureNotice, entry, underBox);
+      if (!ended()) posted.deliver();
     } catch (const ProcessEnded&) {
-      if (depth_ > 1) throw;
     }
   }
   bool ended() const { return process.endedWith.has_value(); }

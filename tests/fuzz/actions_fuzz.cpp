@@ -1,10 +1,10 @@
 // The program on the fake platform, driven by any bytes: the first say how it starts (the settings
 // file's bytes, the start-hidden switch, a folder that takes no writes), the rest are the user's
 // actions and the world's, also inside modal windows and message boxes. After each action the
-// promises are checked: at most one tray icon, and one while the program runs; every saved file
-// reads back to the drives last committed and, while the drive window is up, its place within
-// 16 bits; no message box but a failed save's; no end but Quit; the drive window on top whenever
-// no other window of the program is shown. KV_FUZZ_TRACE=1 prints the actions as they run.
+// promises are checked: at most one tray icon, and one while the program runs; no drive asked
+// twice at once; every saved file reads back to the drives last committed and, while the drive
+// window is up, its place within 16 bits; no message box but a failed save's; no end but Quit;
+// the drive window on top whenever no other window of the program is shown. KV_FUZZ_TRACE=1 prints the actions as they run.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -115,8 +115,11 @@ class Run {
       } else if (op == 14) {
         fake.files.writeFailure = a % 2 ? "Access is denied." : "";
       } else if (op == 15) {
-        if (b % 4 == 3) fake.disks.answers.erase(kRoots[a % 4]);  // the drive stops answering
-        if (b % 4 != 3) fake.disks.answers[kRoots[a % 4]] = kAnswers[b % 4];
+        const char* root = kRoots[a % 4];
+        if (b % 5 < 3) fake.disks.answers[root] = kAnswers[b % 5];
+        if (b % 5 == 3) fake.disks.answers.erase(root);  // the drive stops answering
+        if (b % 5 == 4 && !fake.disks.slow.erase(root)) fake.disks.slow.insert(root);  // slow, or back
+        if (b % 5 == 4) fake.disks.release(root);
       } else if (op == 16) {
         fake.desktop.switchAway();
       }
@@ -169,6 +172,7 @@ class Run {
 
   void checkAll() {
     check(fake.shell.refused == 0, "the shell is never asked for a second icon or one it lacks");
+    check(fake.disks.overlapping == 0, "a drive is not asked again while its answer is on its way");
     check(fake.desktop.messages.size() == static_cast<std::size_t>(fake.files.failedWrites),
           "a message box for each failed save and for nothing else");
     if (fake.ended()) return check(quitting_ && !fake.shell.iconPresent, "only Quit ends, taking the icon away");

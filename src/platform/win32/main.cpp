@@ -38,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   kv::win32::Win32Process process;
   kv::win32::Win32Desktop desktop(module, process, kv::kFailureNotice);
   kv::win32::Win32Shell shell;
-  kv::win32::Win32Disks disks;
+  kv::win32::Win32Disks disks(desktop, process, kv::kFailureNotice);
   kv::win32::Win32Help help(desktop);
   kv::win32::Win32Files files;
   kv::Platform platform{desktop, shell, disks, help, process, files};

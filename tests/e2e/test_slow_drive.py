@@ -1,0 +1,57 @@
+"""A drive that does not answer (a FUSE file system of the test's own, mapped as x:) in slot 2: the
+drive window goes on answering and slot 1 goes on refreshing; the answer shows when it comes; Quit
+does not wait for the drive."""
+import re, time
+
+from harness import *
+from blocking_fs import BlockingFs
+
+WM_NULL = 0
+
+
+class SlowDrive(unittest.TestCase):
+    def test_a_drive_that_does_not_answer_holds_up_nothing_but_its_own_figure(self):
+        drive = BlockingFs(WORK / f"slow-{Session.build.name}")
+        why = drive.mount()
+        if why:
+            print("skipped:", why)
+            self.skipTest(why)
+        try:
+            with Session(self) as s:
+                (s.prefix / "dosdevices" / "x:").symlink_to(drive.folder)
+                s.cfg.write_bytes(cfg_bytes(["c:\\", "x:\\"], 1500, 1200))
+                program = s.start_exe()
+                small = wait_until(lambda: s.shown(SMALL), "the drive window", 60)["hwnd"]
+                lines = lambda: {c["text"][:2]: c["text"] for c in s.window(SMALL)["children"] if c["text"]}
+                c_first = lambda: re.fullmatch(r"c: \d+\.\d\d MB", lines().get("c:", "")) and lines()["c:"] != "c: 0.00 MB"
+                c_before = wait_until(c_first, "c:'s first answer") and lines()["c:"]
+
+                # c: has less room; over three ticks of the drive window's timer it says so, while
+                # every message to the window comes back at once and x: has not answered.
+                (s.prefix / "drive_c" / "filler").write_bytes(b"\1" * (64 << 20))
+                slowest, start = 0, time.monotonic()
+                while time.monotonic() - start < 6.5:
+                    sent = time.monotonic()
+                    self.assertTrue(s.send(small, WM_NULL)["ok"])
+                    slowest = max(slowest, time.monotonic() - sent)
+                self.assertLess(slowest, 0.5, "the drive window stopped answering")
+                self.assertNotEqual(lines()["c:"], c_before, "slot 1 was not refreshed")
+                self.assertEqual(lines()["x:"], "x: 0.00 MB")
+
+                self.assertGreater(drive.release(), 0, "x: was never asked")
+                wait_until(lambda: lines()["x:"] == "x: 10.00 MB", "x:'s answer in its line")
+
+                # Quit while x: is asked again: the windows and the icon go at once. Wine ends the
+                # process itself only when its thread comes back from the file system.
+                wait_until(lambda: drive.held, "x: asked again")
+                s.tray_menu("Q")
+                wait_until(lambda: not s.windows() and not s.tips(), "the windows and the icon to go", 3)
+                self.assertTrue(drive.held, "x: answered meanwhile: the check proves nothing")
+                drive.release()
+                s.finish(program, 10)
+        finally:
+            drive.unmount()
+
+
+if __name__ == "__main__":
+    main()

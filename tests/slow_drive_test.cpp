@@ -1,0 +1,105 @@
+// Drives are asked beside the windows: a slow drive holds up nothing but its own figure, is
+// never asked twice at once, and its answer shows as soon as it comes.
+#include "app_fixture.h"
+
+namespace kv {
+namespace {
+
+const std::string kSlow = "d:\\";
+const Slots kThree{"c:\\", "d:\\", "z:\\", "", "", ""};
+
+class SlowDriveTest : public AppTest {
+ protected:
+  SlowDriveTest() { fake.disks.slow.insert(kSlow); }
+  std::string line(int slot) { return win("smallwindow").controls.at(SmallWindow::kSlotLine[slot]).text; }
+  std::string seen() { return line(0) + " | " + line(1) + " | " + line(2) + " | " + fake.shell.tip(); }
+  void tick() { fake.elapse(2000); }
+  void answer() {  // the slow drive's answer reaches the event loop
+    fake.disks.release(kSlow);
+    fake.idle();
+  }
+  int questions() {
+    int all = 0;
+    for (const auto& [root, n] : fake.disks.asked) all += n;
+    return all;
+  }
+};
+
+TEST_F(SlowDriveTest, EveryRefreshShowsTheOtherDrivesAnewWhileTheSlowOneWaitsAskedOnce) {
+  start(fileOf(kThree));
+  const std::pair<const char*, std::function<void()>> refreshes[] = {
+      {"timer", [&] { tick(); }}, {"hover", [&] { tray(kHover); }}, {"tray menu", [&] { tray(kRightPress); }}};
+  int megabytes = 100;
+  for (const auto& [what, refresh] : refreshes) {
+    const int asked = fake.disks.asked["c:\\"];
+    freeMegabytes("c:\\", ++megabytes);
+    refresh();
+    const std::string c = std::to_string(megabytes);
+    EXPECT_EQ(seen(), "c: " + c + ".00 MB | d: 0.00 MB | z: 12.00 MB | c:" + c + "MB d:0MB z:12MB") << what;
+    EXPECT_EQ(fake.disks.asked["c:\\"], asked + 1) << what;  // the answer's own refresh asks nothing
+  }
+  EXPECT_EQ(fake.disks.asked[kSlow], 1);
+  EXPECT_EQ(fake.disks.overlapping, 0);
+  popup("&Quit");
+  EXPECT_TRUE(fake.ended());
+}
+
+struct LateRow {
+  std::optional<double> before, after;  // the slow drive's megabytes; none: no answer yet, or it fails
+  const char* waiting;                  // its line and the tip while its next answer is on its way
+  const char* shown;                    // once that has come, without a tick
+  int notices;                          // tray modifications the answer brought
+  friend void PrintTo(const LateRow& row, std::ostream* os) { *os << row.waiting << " -> " << row.shown; }
+};
+class LateAnswerTest : public SlowDriveTest, public ::testing::WithParamInterface<LateRow> {};
+
+TEST_P(LateAnswerTest, ShowsAtOnceInTheWindowAndTheTipAndAsksNothing) {
+  const LateRow& row = GetParam();
+  start(fileOf({"c:\\", "d:\\", "", "", "", ""}));
+  if (row.before) {
+    freeMegabytes(kSlow, *row.before);
+    answer();
+  }
+  row.after ? freeMegabytes(kSlow, *row.after) : void(fake.disks.answers.erase(kSlow));
+  tick();
+  EXPECT_EQ(fake.disks.asked[kSlow], row.before ? 2 : 1);  // once at start-up, and once after each answer
+  EXPECT_EQ(line(1) + " " + fake.shell.tip(), row.waiting);
+  const int asked = questions(), notices = fake.shell.taken;
+  answer();
+  EXPECT_EQ(line(1) + " " + fake.shell.tip(), row.shown);
+  EXPECT_EQ(fake.shell.taken - notices, row.notices);
+  EXPECT_EQ(questions(), asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, LateAnswerTest,
+    ::testing::Values(LateRow{std::nullopt, 532, "d: 0.00 MB c:1856MB d:0MB", "d: 532.00 MB c:1856MB d:532MB", 1},
+                      LateRow{532, 7.5, "d: 532.00 MB c:1856MB d:532MB", "d: 7.50 MB c:1856MB d:8MB", 1},
+                      LateRow{532, std::nullopt, "d: 532.00 MB c:1856MB d:532MB", "d: 0.00 MB c:1856MB d:0MB", 1},
+                      LateRow{532, 532.25, "d: 532.00 MB c:1856MB d:532MB", "d: 532.25 MB c:1856MB d:532MB", 0},
+                      LateRow{532, 532, "d: 532.00 MB c:1856MB d:532MB", "d: 532.00 MB c:1856MB d:532MB", 0}));
+
+// The answer comes while a failed save's message box is up (Okay in Options, or Hide): it is
+// kept, so the drive is asked again at the next refresh, which shows it.
+class AnswerUnderBoxTest : public SlowDriveTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(AnswerUnderBoxTest, AnAnswerThatComesUnderAMessageBoxIsKeptAndTheDriveAskedAgain) {
+  start(fileOf(kThree));
+  fake.files.writeFailure = "Access is denied.";
+  fake.desktop.onMessageBox.push_back([&] { answer(); });
+  if (GetParam()) {
+    popup("&Hide");
+  } else {
+    tray(kRightPress, "&Options");
+    optionsClick(OptionsWindow::Command1);
+  }
+  EXPECT_EQ(fake.desktop.messages.size(), 1u);
+  tray(kLeftPress);
+  EXPECT_EQ(fake.disks.asked[kSlow], 2);
+  EXPECT_EQ(fake.shell.tip(), "c:1856MB d:532MB z:12MB");
+}
+
+INSTANTIATE_TEST_SUITE_P(HideOrOkay, AnswerUnderBoxTest, ::testing::Bool());
+
+}  // namespace
+}  // namespace kv
