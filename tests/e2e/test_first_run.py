@@ -41,11 +41,16 @@ class FirstRun(unittest.TestCase):
             self.assertTrue(small and small["topmost"], "the drive window is not shown on top")
 
             # A left drag moves the window and saves nothing; a plain left click closes it and saves.
+            # Each step waits for the window to follow, as a hand's pace gives it time to.
             x, y = small["client"][0] + 150, small["client"][1] + 12
-            s.xdotool("mousemove", x, y, "mousedown", 1, "mousemove", x + 20, y + 15, "mousemove", x + 41, y + 33,
-                      "mouseup", 1)
-            left, top = small["rect"][0] + 41, small["rect"][1] + 33
-            moved = wait_until(lambda: (w := s.shown(SMALL)) and w["rect"][:2] == [left, top] and w, "the moved window")
+            s.xdotool("mousemove", x, y, "mousedown", 1)
+            wait_until(lambda: s.shown(SMALL)["captured"], "the press to reach the drive window")
+            for dx, dy in ((20, 15), (41, 33)):
+                s.xdotool("mousemove", x + dx, y + dy)
+                left, top = small["rect"][0] + dx, small["rect"][1] + dy
+                wait_until(lambda: s.shown(SMALL)["rect"][:2] == [left, top], f"the window {dx},{dy} pixels on")
+            s.xdotool("mouseup", 1)
+            moved = wait_until(lambda: (w := s.shown(SMALL)) and not w["captured"] and w, "the drag to end")
             self.assertEqual(s.cfg.read_bytes(), cfg_bytes(["", "", "z:\\"]), "a drag wrote the file")
             s.click(x + 41, y + 33)
             wait_until(lambda: not s.shown(SMALL), "the drive window to close")

@@ -84,14 +84,16 @@ static BOOL CALLBACK put_window(HWND h, LPARAM data) {
   if (_strnicmp(cls, l->prefix, strlen(l->prefix))) return TRUE;
   if (!l->first) putchar(',');
   l->first = 0;
-  GetWindowThreadProcessId(h, &pid);
+  GUITHREADINFO gui = {sizeof gui};
+  GetGUIThreadInfo(GetWindowThreadProcessId(h, &pid), &gui);
   GetClientRect(h, &c);
   ClientToScreen(h, &origin);
   OffsetRect(&c, origin.x, origin.y);
   put_common(h);
   put_rect("client", c);
-  printf(",\"pid\":%lu,\"topmost\":%d,\"owner\":%llu,\"children\":[", pid,
-         (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, (unsigned long long)(ULONG_PTR)GetWindow(h, GW_OWNER));
+  printf(",\"pid\":%lu,\"topmost\":%d,\"owner\":%llu,\"captured\":%d,\"children\":[", pid,
+         (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, (unsigned long long)(ULONG_PTR)GetWindow(h, GW_OWNER),
+         gui.hwndCapture != NULL);
   EnumChildWindows(h, put_child, (LPARAM)&first_child);
   printf("]}");
   return TRUE;
