@@ -18,11 +18,7 @@ class SlowDriveTest : public AppTest {
     fake.disks.release(kSlow);
     fake.idle();
   }
-  int questions() {
-    int all = 0;
-    for (const auto& [root, n] : fake.disks.asked) all += n;
-    return all;
-  }
+  int questions() { return fake.disks.asked["c:\\"] + fake.disks.asked[kSlow] + fake.disks.asked["z:\\"]; }
 };
 
 TEST_F(SlowDriveTest, EveryRefreshShowsTheOtherDrivesAnewWhileTheSlowOneWaitsAskedOnce) {

@@ -1,11 +1,9 @@
 """The end-to-end harness: the real kestrovan99.exe under Wine on a private Xvfb (README.md tells more).
 
-A file's tests run once for each build this machine can run: the 32-bit exe in a 32-bit prefix, the
-64-bit exe in a 64-bit one. A Session is one clean world: its own Xvfb, a Wine prefix of the build's
-word size linked from a template made once, the program in its folder with kestrovan99.hlp, and one
-kvprobe.exe of the same build answering for the whole session. A failed session keeps its folder
-with a picture of the screen; every process is ended in any case.
-"""
+A file's tests run once for each build Wine runs here. A Session is one clean world: its own Xvfb, a
+prefix of the build's word size linked from a template made once, the program in its folder with its
+help file, and the build's kvprobe.exe answering for the session. A failed session keeps its folder
+with a picture of the screen; every process is ended in any case."""
 import decimal, errno, json, os, re, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
@@ -19,9 +17,6 @@ class Build:
     def __init__(self, name, loader, bits):
         self.name, self.loader, self.bits = name, loader, bits
         self.dir = Path(os.environ.get(f"KV_E2E_{name.upper()}", REPO / "build" / name))
-
-    def env(self):
-        return {"WINEARCH": self.name, "WINELOADER": self.loader}
 
 
 BUILDS = [Build("win32", "/usr/lib/wine/wine", 32), Build("win64", "/usr/lib/wine/wine64", 64)]
@@ -63,7 +58,7 @@ def wait_until(condition, what, timeout=20):
 
 def wine_env(build, prefix, display):
     env = {k: v for k, v in os.environ.items() if not k.startswith("WINE")}
-    return dict(env, **build.env(), WINEPREFIX=str(prefix), WINEDEBUG="-all", DISPLAY=display, LANG="C.UTF-8",
+    return dict(env, WINEARCH=build.name, WINELOADER=build.loader, WINEPREFIX=str(prefix), WINEDEBUG="-all", DISPLAY=display, LANG="C.UTF-8",
                 LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
 
 
@@ -88,8 +83,7 @@ def stop(p):
 
 
 def template(build, display):
-    """<work>/prefix-<build>: a prefix of the build's word size with the desktop above and Wine's fonts,
-    made once."""
+    """<work>/prefix-<build>: the build's word size, the desktop above and Wine's fonts, made once."""
     tpl = WORK / f"prefix-{build.name}"
     stamp = tpl / ".kv-template"
     want = subprocess.run(["wineserver", "--version"], capture_output=True, text=True).stderr + RECIPE
@@ -189,8 +183,7 @@ class Session:
         (self.prefix / "dosdevices" / f"{letter.lower()}:").symlink_to(folder)
 
     def free_texts(self, root):
-        """The drive's free space as the tooltip and the drive window should show it, from the
-        system's own counters: whole megabytes and two decimals, halves rounded up."""
+        """The drive's figures for the tooltip and the drive window from the system's own counters."""
         answer = self.ask("free", root)
         assert answer["ok"], f"the system does not know {root}"
         mb = decimal.Decimal(answer["clusters"]) * answer["cluster_bytes"] / 1048576
@@ -261,10 +254,8 @@ def cfg_bytes(slots, left=0, top=0):
 
 
 def runs_here(build):
-    """True when Wine runs this build on this machine, False when the kernel cannot run code of its word
-    size (Exec format error, as where IA-32 emulation is off); any other trouble is a failure. The proof
-    is a start: wineboot of the build's word size makes its template, then the build's own kvprobe.exe
-    says how many bits it has."""
+    """Whether Wine runs this build here, proved by starting it: wineboot makes the template, then the
+    build's kvprobe.exe tells its bits. Only Exec format error (no IA-32 emulation) says no."""
     check = WORK / f"check-{build.name}"
     shutil.rmtree(check, ignore_errors=True)
     with open(os.devnull, "wb") as log:
@@ -296,26 +287,19 @@ def chosen_builds():
 
 
 def main():
-    """Runs the file's tests once for each chosen build this machine runs, in a user and mount
-    namespace of their own, where a folder can be made read-only for the program alone (root writes
-    anywhere otherwise). Fails when no build could run at all: never a silent pass."""
+    """Runs the file's tests for each chosen build Wine runs here, in a user and mount namespace (where a
+    folder can be read-only for the program alone); fails where none runs: never a silent pass."""
     if "KV_E2E_NS" not in os.environ:
         os.environ["KV_E2E_NS"] = "1"
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
     WORK.mkdir(parents=True, exist_ok=True)
     chosen = chosen_builds()
     running = [b for b in chosen if runs_here(b)]
-    names = " and ".join(b.name for b in running)
     if not running:
-        print(f"FAILED: no build could run: {names or 'none'} of {[b.name for b in chosen]} "
-              "(this machine runs none of their code under Wine)")
-        sys.exit(1)
-    if len(running) == len(BUILDS):
-        print(f"e2e on {names}")
-    elif len(running) < len(chosen):
-        print(f"e2e on {names} only: this machine runs no 32-bit code")
-    else:
-        print(f"e2e on {names} only: KV_E2E_BUILDS={os.environ['KV_E2E_BUILDS']}")
+        sys.exit(f"FAILED: Wine runs none of {[b.name for b in chosen]} on this machine")
+    why = "" if len(running) == len(BUILDS) else " only: " + (
+        "this machine runs no 32-bit code" if len(running) < len(chosen) else "KV_E2E_BUILDS=" + os.environ["KV_E2E_BUILDS"])
+    print(f"e2e on {' and '.join(b.name for b in running)}{why}")
     passed = True
     for build in running:
         Session.build = build

@@ -18,7 +18,7 @@ class SlowDrive(unittest.TestCase):
             self.skipTest(why)
         try:
             with Session(self) as s:
-                (s.prefix / "dosdevices" / "x:").symlink_to(drive.folder)
+                s.map_drive("x", drive.folder)
                 s.cfg.write_bytes(cfg_bytes(["c:\\", "x:\\"], 1500, 1200))
                 program = s.start_exe()
                 small = wait_until(lambda: s.shown(SMALL), "the drive window", 60)["hwnd"]

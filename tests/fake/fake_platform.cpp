@@ -182,7 +182,6 @@ void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   }
   ++taken;
   iconPresent = command != TrayCommand::Delete;
-  lastRecord = record;
   constexpr unsigned kMessage = 1, kIcon = 2, kTip = 4;  // the record's flags
   if (!iconPresent) {
     tip_.clear(), callbackWindow = 0, callbackMessage = 0, icon = 0;

@@ -157,7 +157,6 @@ class FakeShell : public Shell {
   bool iconPresent = false;
   int taken = 0;    // adds, modifications and deletions the shell carried out
   int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
-  TrayRecord lastRecord;
   int findResult = 42;
   std::vector<std::string> started;  // "program parameters"
   std::function<void(const std::string&)> duringLookup;
