@@ -10,6 +10,7 @@
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_menus.h"
+#include "platform/win32/window_class.h"
 #include "resource_ids.h"
 
 namespace kv::win32 {
@@ -88,13 +89,8 @@ void Win32Desktop::loadIcons() {
 HWND Win32Desktop::hiddenOwner() {
   if (hiddenOwner_ && IsWindow(hiddenOwner_)) return hiddenOwner_;
   static const wchar_t kClass[] = L"Kestrovan99Owner";
-  WNDCLASSEXW kind{};
-  kind.cbSize = sizeof kind;
-  kind.lpfnWndProc = &ownerProcedure;
-  kind.hInstance = module_;
-  kind.lpszClassName = kClass;
-  if (!RegisterClassExW(&kind) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Failure("The window class of the windows' owner could not be registered.");
+  registerWindowClass(windowClass(module_, kClass, &ownerProcedure),
+                      "The window class of the windows' owner could not be registered.");
   hiddenOwner_ =
       CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, nullptr);
   if (!hiddenOwner_) throw Failure("The windows' owner could not be created.");
@@ -104,16 +100,11 @@ HWND Win32Desktop::hiddenOwner() {
 void Win32Desktop::registerClass(const std::string& name) {
   if (classes_.count(name)) return;
   const std::wstring wide = className(name);
-  WNDCLASSEXW kind{};
-  kind.cbSize = sizeof kind;
-  kind.lpfnWndProc = &windowProcedure;
-  kind.hInstance = module_;
+  WNDCLASSEXW kind = windowClass(module_, wide.c_str(), &windowProcedure);
   kind.hIcon = bigIcon_;
   kind.hIconSm = smallIcon_;
   kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  kind.lpszClassName = wide.c_str();
-  if (!RegisterClassExW(&kind) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Failure("The window class of " + name + " could not be registered.");
+  registerWindowClass(kind, "The window class of " + name + " could not be registered.");
   classes_.insert(name);
 }
 

@@ -6,6 +6,8 @@
 #include <optional>
 #include <utility>
 
+#include "platform/win32/window_class.h"
+
 namespace kv::win32 {
 
 struct Win32Disks::Measure {
@@ -91,13 +93,8 @@ Win32Disks::~Win32Disks() {
 HWND Win32Disks::mailbox() {
   if (mailbox_) return mailbox_;
   HINSTANCE module = GetModuleHandleW(nullptr);
-  WNDCLASSEXW kind{};
-  kind.cbSize = sizeof kind;
-  kind.lpfnWndProc = &mailboxProcedure;
-  kind.hInstance = module;
-  kind.lpszClassName = kMailboxClass;
-  if (!RegisterClassExW(&kind) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw Failure("The window class for the drives' answers could not be registered.");
+  registerWindowClass(windowClass(module, kMailboxClass, &mailboxProcedure),
+                      "The window class for the drives' answers could not be registered.");
   mailbox_ = CreateWindowExW(0, kMailboxClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr);
   if (!mailbox_) throw Failure("The window for the drives' answers could not be created.");
   SetWindowLongPtrW(mailbox_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -108,9 +105,9 @@ Win32Disks::Worker* Win32Disks::worker(const std::string& root) {
   Worker*& slot = workers_[root];
   if (slot) return slot;
   auto made = std::make_unique<Worker>(root);
-  HANDLE thread = made->wake ? CreateThread(nullptr, kWorkerStack, &work, made.get(),
-                                            STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                             : nullptr;
+  HANDLE thread =
+      made->wake ? CreateThread(nullptr, kWorkerStack, &work, made.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                 : nullptr;
   if (!thread) {  // asked again at the drive's next question
     if (made->wake) CloseHandle(made->wake);
     DeleteCriticalSection(&made->lock);
@@ -146,7 +143,8 @@ void Win32Disks::deliver(const Measure& measure) {
   waiting_.erase(found);
   // Not an entry that a message box drops: the program keeps the answer and decides itself
   // what waits for the box.
-  atEntry(desktop_, process_, notice_, [&] { answer(measure.counters); }, UnderBox::Runs);
+  atEntry(
+      desktop_, process_, notice_, [&] { answer(measure.counters); }, UnderBox::Runs);
 }
 
 std::vector<std::string> Win32Disks::driveList() {
