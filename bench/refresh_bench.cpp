@@ -51,8 +51,7 @@ int main() {
     fake.idle();
   });
 
-  std::printf("%d calls each, six slots, program's own work with the six answers (the query is a look-up)\n",
-              calls);
+  std::printf("%d calls each, six slots, program's own work with the six answers (the query is a look-up)\n", calls);
   std::printf("refall, texts unchanged:  %8.2f us per call\n", unchanged / 1000);
   std::printf("refall, all six changed:  %8.2f us per call\n", changed / 1000);
   std::printf("traysync:                 %8.2f us per call\n", tray / 1000);

@@ -150,8 +150,7 @@ INSTANTIATE_TEST_SUITE_P(Saves, BoxTest,
                                            BoxRow{"popup", "&Options", "optionswindow"},
                                            BoxRow{"click", nullptr, "smallwindow"},
                                            BoxRow{"popup", "&Hide", "smallwindow"},
-                                           BoxRow{"popup", "&Quit", "smallwindow"},
-                                           BoxRow{"tray", "&Quit", "tbarw"}));
+                                           BoxRow{"popup", "&Quit", "smallwindow"}, BoxRow{"tray", "&Quit", "tbarw"}));
 
 }  // namespace
 }  // namespace kv

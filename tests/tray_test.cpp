@@ -73,7 +73,9 @@ struct MenuRow {
   const char* menu;
   const char* entry;
   const char* seen;
-  friend void PrintTo(const MenuRow& row, std::ostream* os) { *os << row.menu << " " << (row.entry ? row.entry : "(none)"); }
+  friend void PrintTo(const MenuRow& row, std::ostream* os) {
+    *os << row.menu << " " << (row.entry ? row.entry : "(none)");
+  }
 };
 class MenuTest : public AppTest, public ::testing::WithParamInterface<MenuRow> {
  protected:
@@ -103,8 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Entries, MenuTest,
                                            MenuRow{"tray", "&About", "smallwindow aboutwindow "},
                                            MenuRow{"tray", "&Help", "smallwindow help 400"},
                                            MenuRow{"tray", "&Quit", "ended without the icon"},
-                                           MenuRow{"tray", nullptr, "smallwindow "},
-                                           MenuRow{"popup", "&Hide", ""},
+                                           MenuRow{"tray", nullptr, "smallwindow "}, MenuRow{"popup", "&Hide", ""},
                                            MenuRow{"popup", "&Options", "smallwindow (waits) optionswindow "},
                                            MenuRow{"popup", "&About", "smallwindow (waits) aboutwindow "},
                                            MenuRow{"popup", "&Help", "smallwindow help 100"},

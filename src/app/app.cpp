@@ -19,7 +19,8 @@ App::App(Platform& p)
   space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
     // Taken even while a message box is up, or the drive would wait for good; only the views
     // wait for the box to close (an entry, dropped meanwhile).
-    if (space.take(root, answer)) atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
+    if (space.take(root, answer))
+      atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
   });
 }
 

@@ -54,7 +54,7 @@ class App final : public Program {
  private:
   void setup();
   void open(Form& window, Opening how);
-  void showAnswers();  // the drive window's lines and the tooltip, from the latest answers
+  void showAnswers();        // the drive window's lines and the tooltip, from the latest answers
   bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
 };
 

@@ -18,7 +18,7 @@ class TrayIcon {
   static constexpr unsigned kFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
 
   TrayIcon(Program& program, TrayWindow& tbarw) : program_(program), tbarw_(tbarw) {}
-  void traysync();    // adds the icon, or modifies it, with every drive measured anew
+  void traysync();  // adds the icon, or modifies it, with every drive measured anew
   // The latest answers in the tooltip and the menu's drive entries; the shell hears of it only
   // when the tooltip changed.
   void showAnswers();

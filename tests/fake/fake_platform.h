@@ -181,7 +181,7 @@ class FakeDisks : public Disks {
   std::map<std::string, DiskCounters> answers;  // by root; a root not listed fails
   std::set<std::string> slow;                   // roots that answer only when released
   std::map<std::string, int> asked;             // questions by root
-  int overlapping = 0;  // questions to a drive whose last answer has not been delivered
+  int overlapping = 0;                          // questions to a drive whose last answer has not been delivered
   int driveListQueries = 0;
 
  private:

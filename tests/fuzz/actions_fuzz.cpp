@@ -4,7 +4,8 @@
 // promises are checked: at most one tray icon, and one while the program runs; no drive asked
 // twice at once; every saved file reads back to the drives last committed and, while the drive
 // window is up, its place within 16 bits; no message box but a failed save's; no end but Quit;
-// the drive window on top whenever no other window of the program is shown. KV_FUZZ_TRACE=1 prints the actions as they run.
+// the drive window on top whenever no other window of the program is shown. KV_FUZZ_TRACE=1 prints the actions as they
+// run.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -117,7 +118,7 @@ class Run {
       } else if (op == 15) {
         const char* root = kRoots[a % 4];
         if (b % 5 < 3) fake.disks.answers[root] = kAnswers[b % 5];
-        if (b % 5 == 3) fake.disks.answers.erase(root);  // the drive stops answering
+        if (b % 5 == 3) fake.disks.answers.erase(root);                                // the drive stops answering
         if (b % 5 == 4 && !fake.disks.slow.erase(root)) fake.disks.slow.insert(root);  // slow, or back
         if (b % 5 == 4) fake.disks.release(root);
       } else if (op == 16) {

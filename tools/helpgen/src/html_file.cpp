@@ -30,12 +30,23 @@ std::string escaped(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -72,10 +83,11 @@ std::string build_help_page(const std::vector<Topic>& topics, const std::string&
   if (topics.empty()) throw std::runtime_error("no topics");
   check_topic_numbers(topics);
 
-  std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
-                    "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
-                    escaped(title) + "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
-                    escaped(title) + "</h1>\n<main>\n";
+  std::string out =
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n<title>" +
+      escaped(title) + "</title>\n<style>\n" + kStyle + "</style>\n</head>\n<body>\n<h1>" + escaped(title) +
+      "</h1>\n<main>\n";
   for (const Topic& t : topics) {
     out += "<section id=\"" + html_anchor(t.context) + "\">\n<h2>" + escaped(t.title) + "</h2>\n";
     std::string list;  // "ul" or "ol" while list entries follow each other

@@ -30,10 +30,12 @@ bool printable_ascii(const std::string& s) {
 TEST(HtmlFile, EachKindOfBlockBecomesItsElement) {
   const std::pair<const char*, const char*> rows[] = {
       {"Free < used & \"all\" > 'none'\n", "<p>Free &lt; used &amp; &quot;all&quot; &gt; &#39;none&#39;</p>\n"},
-      {"See [the <next> one](2) &\nso on.\n", "<p>See <a href=\"#topic-2\">the &lt;next&gt; one</a> &amp; so on.</p>\n"},
+      {"See [the <next> one](2) &\nso on.\n",
+       "<p>See <a href=\"#topic-2\">the &lt;next&gt; one</a> &amp; so on.</p>\n"},
       {"# About [the next](2)\n", "<h3>About <a href=\"#topic-2\">the next</a></h3>\n"},
       {"- one\n- [two](2)\n", "<ul>\n<li>one</li>\n<li><a href=\"#topic-2\">two</a></li>\n</ul>\n</section>\n"},
-      {"10. ten\n11. eleven\n    goes on\n", "<ol>\n<li value=\"10\">ten</li>\n<li value=\"11\">eleven goes on</li>\n</ol>\n"},
+      {"10. ten\n11. eleven\n    goes on\n",
+       "<ol>\n<li value=\"10\">ten</li>\n<li value=\"11\">eleven goes on</li>\n</ol>\n"},
       {"- a bullet\n1. a step\n", "<ul>\n<li>a bullet</li>\n</ul>\n<ol>\n<li value=\"1\">a step</li>\n</ol>\n"},
       {"1. a step\n\n- a bullet\n", "<ol>\n<li value=\"1\">a step</li>\n</ol>\n<ul>\n<li>a bullet</li>\n</ul>\n"},
       {"- last\n\nthen text\n", "<li>last</li>\n</ul>\n<p>then text</p>\n"},
