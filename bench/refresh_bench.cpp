@@ -38,12 +38,12 @@ int main() {
 
   // The answers come as the event loop delivers them; changed ones refresh the views again.
   double unchanged = nanosecondsPerCall(calls, [&](int) {
-    app.smallwindow.refall();
+    app.driveWindow.refall();
     fake.idle();
   });
   double changed = nanosecondsPerCall(calls, [&](int i) {
     for (const char* root : roots) fake.disks.answers[root].freeClusters = 475200 + (i & 1);
-    app.smallwindow.refall();
+    app.driveWindow.refall();
     fake.idle();
   });
   double tray = nanosecondsPerCall(calls, [&](int) {

@@ -46,7 +46,9 @@ if(NOT KV_CORE_SOURCES OR NOT KV_WIN32_SOURCES)
   message(FATAL_ERROR "kestrovan99.exe needs the core sources and src/platform/win32/*.cpp")
 endif()
 
-add_executable(kestrovan99 WIN32 ${KV_CORE_SOURCES} ${KV_WIN32_SOURCES} ${KV_RES_SRC}/kestrovan99.rc)
+# main_win32.cpp puts the program together on the Windows platform.
+add_executable(kestrovan99 WIN32 ${PROJECT_SOURCE_DIR}/src/main_win32.cpp ${KV_CORE_SOURCES} ${KV_WIN32_SOURCES}
+                                 ${KV_RES_SRC}/kestrovan99.rc)
 add_dependencies(kestrovan99 resources)
 target_include_directories(kestrovan99 PRIVATE ${PROJECT_SOURCE_DIR}/src ${KV_RES_SRC} ${KV_RES_OUT})
 target_link_options(kestrovan99 PRIVATE -municode)

@@ -97,11 +97,11 @@ class AppTest : public ::testing::Test {
       options().controlClicked(id);
     });
   }
-  void box(int n) { optionsClick(OptionsWindow::Check1 + n - 1); }
+  void box(int n) { optionsClick(OptionsWindow::FirstBox + n - 1); }
   void pick(int n, int item) {  // checks box n, chooses a list entry and accepts it
     box(n);
-    win("optionswindow").controls.at(OptionsWindow::Drive1).current = item;
-    optionsClick(OptionsWindow::Command3);
+    win("optionswindow").controls.at(OptionsWindow::DrivePicker).current = item;
+    optionsClick(OptionsWindow::AcceptDrive);
   }
 
   fake::FakePlatform fake;

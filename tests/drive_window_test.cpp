@@ -104,7 +104,7 @@ TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDriveAtOnceWhicheverWayOptionsWa
   start(fileOf(kOne));
   auto okay = [&](int slot, int item) {
     pick(slot, item);
-    optionsClick(OptionsWindow::Command1);
+    optionsClick(OptionsWindow::Okay);
   };
   const std::pair<std::function<void()>, std::vector<std::string>> rows[] = {
       {[&] {  // from the tray menu, modeless

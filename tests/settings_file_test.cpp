@@ -75,7 +75,7 @@ TEST_F(AppTest, AFailedSaveIsToldAndTheChoiceStaysInUseUntilItCanBeSaved) {
   fake.files.writeFailure = "Access is denied.";
   tray(kRightPress, "&Options");
   pick(2, 2);  // z:
-  optionsClick(OptionsWindow::Command1);
+  optionsClick(OptionsWindow::Okay);
   ASSERT_EQ(fake.desktop.messages.size(), 1u);
   EXPECT_NE(fake.desktop.messages[0].find(kConfig), std::string::npos);
   EXPECT_NE(fake.desktop.messages[0].find("Access is denied."), std::string::npos);
@@ -130,7 +130,7 @@ TEST_P(BoxTest, AFailedSavesBoxBelongsToTheWindowItCameFrom) {
       if (exists(name) && !win(name).enabled) afterTheBox += std::string(", ") + name + " waits";
   };
   const auto [menu, entry, owner] = GetParam();
-  auto okay = [&] { optionsClick(OptionsWindow::Command1); };
+  auto okay = [&] { optionsClick(OptionsWindow::Okay); };
   if (std::string(menu) == "click") {
     press(kLeft);
     release(kLeft);

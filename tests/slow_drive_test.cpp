@@ -11,7 +11,7 @@ const Slots kThree{"c:\\", "d:\\", "z:\\", "", "", ""};
 class SlowDriveTest : public AppTest {
  protected:
   SlowDriveTest() { fake.disks.slow.insert(kSlow); }
-  std::string line(int slot) { return win("smallwindow").controls.at(SmallWindow::kSlotLine[slot]).text; }
+  std::string line(int slot) { return win("smallwindow").controls.at(DriveWindow::kSlotLine[slot]).text; }
   std::string seen() { return line(0) + " | " + line(1) + " | " + line(2) + " | " + fake.shell.tip(); }
   void tick() { fake.elapse(2000); }
   void answer() {  // the slow drive's answer reaches the event loop
@@ -87,7 +87,7 @@ TEST_P(AnswerUnderBoxTest, AnAnswerThatComesUnderAMessageBoxIsKeptAndTheDriveAsk
     popup("&Hide");
   } else {
     tray(kRightPress, "&Options");
-    optionsClick(OptionsWindow::Command1);
+    optionsClick(OptionsWindow::Okay);
   }
   EXPECT_EQ(fake.desktop.messages.size(), 1u);
   tray(kLeftPress);

@@ -36,7 +36,7 @@ TEST_F(AppTest, AFirstRunShowsHelpThenWritesTheFileThenOpensOptionsOverTheDriveW
   bool driveWindowWaits = false;
   whenModal([&] {
     driveWindowWaits = shown("smallwindow") && !win("smallwindow").enabled && shown("optionswindow");
-    optionsClick(OptionsWindow::Command2);
+    optionsClick(OptionsWindow::Cancel);
   });
   start(std::nullopt);
   EXPECT_EQ(fake.help.requests, std::vector<std::string>{"D:\\Programs\\Kestrovan\\kestrovan99.hlp 1 30000"});

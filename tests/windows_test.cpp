@@ -14,10 +14,10 @@ class WindowsTest : public AppTest {
   std::string state() {
     std::string out;
     for (int n = 0; n < kSlots; ++n) {
-      const auto& c = win("optionswindow").controls.at(OptionsWindow::Check1 + n);
+      const auto& c = win("optionswindow").controls.at(OptionsWindow::FirstBox + n);
       out += std::string(c.checked ? "X" : "_") + c.text + " ";
     }
-    return out + (win("optionswindow").controls.at(OptionsWindow::Drive1).visible ? "| picking" : "| idle");
+    return out + (win("optionswindow").controls.at(OptionsWindow::DrivePicker).visible ? "| picking" : "| idle");
   }
 };
 
@@ -27,7 +27,7 @@ TEST_F(WindowsTest, TheBoxesStateTable) {
   const int listQueries = fake.disks.driveListQueries;
   const std::pair<std::function<void()>, const char*> rows[] = {
       {[&] { box(3); }, "Xc:\\ _ X Xz:\\ _ _ | picking"},
-      {[&] { optionsClick(OptionsWindow::Command3); },
+      {[&] { optionsClick(OptionsWindow::AcceptDrive); },
        "Xc:\\ _ Xd:\\ Xz:\\ _ _ | idle"},  // the list starts at the program's drive
       {[&] { pick(2, 1); }, "Xc:\\ Xd:\\ Xd:\\ Xz:\\ _ _ | idle"},
       {[&] { box(1); }, "_ Xd:\\ Xd:\\ Xz:\\ _ _ | idle"},
@@ -56,10 +56,10 @@ TEST_F(WindowsTest, TheBoxesStateTable) {
 TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) {
   const Slots edited{"", "", "", "z:\\", "", "d:\\"};
   const std::pair<std::function<void()>, Slots> rows[] = {
-      {[&] { optionsClick(OptionsWindow::Command1); }, edited},
-      {[&] { enter([&] { options().menuChosen(OptionsWindow::okmen); }); }, edited},
-      {[&] { optionsClick(OptionsWindow::Command2); }, kStart},
-      {[&] { enter([&] { options().menuChosen(OptionsWindow::cancmen); }); }, kStart},
+      {[&] { optionsClick(OptionsWindow::Okay); }, edited},
+      {[&] { enter([&] { options().menuChosen(OptionsWindow::Accept); }); }, edited},
+      {[&] { optionsClick(OptionsWindow::Cancel); }, kStart},
+      {[&] { enter([&] { options().menuChosen(OptionsWindow::Discard); }); }, kStart},
       {[&] { enter([&] { options().closeRequested(); }); }, kStart},
   };
   for (const auto& [close, saved] : rows) {
@@ -91,12 +91,12 @@ TEST_F(AppTest, AboutShowsTheVersionOfTheVersionBlock) {
   fake.process.versionBlock = VersionNumbers{12, 30, 7};
   start(fileOf(kStart));
   tray(kRightPress, "&About");
-  const std::string text = win("aboutwindow").controls.at(AboutWindow::Text1).text;
+  const std::string text = win("aboutwindow").controls.at(AboutWindow::Description).text;
   EXPECT_EQ(text.substr(0, text.find('\r')), "Kestrovan '99, Version: 12.30");
 }
 
 TEST_F(WindowsTest, AboutClosesOnAnyReleaseButOnTheAddressWhichOpensThePage) {
-  for (int id : {0, +AboutWindow::Picture1, +AboutWindow::Text1, +AboutWindow::Label1}) {
+  for (int id : {0, +AboutWindow::Banner, +AboutWindow::Description, +AboutWindow::CloseHint}) {
     tray(kRightPress, "&About");
     EXPECT_FALSE(win("smallwindow").topmost);
     enter([&] { fake.desktop.sink("aboutwindow").released(id, kRight); });
@@ -108,7 +108,7 @@ TEST_F(WindowsTest, AboutClosesOnAnyReleaseButOnTheAddressWhichOpensThePage) {
   for (int found : {42, 0}) {
     fake.shell.findResult = found;
     whenModal([&] {  // then closed by its close box
-      enter([&] { fake.desktop.sink("aboutwindow").released(AboutWindow::Label2, kLeft); });
+      enter([&] { fake.desktop.sink("aboutwindow").released(AboutWindow::WebAddress, kLeft); });
       EXPECT_TRUE(shown("aboutwindow"));
     });
     popup("&About");

@@ -1,17 +1,24 @@
 #pragma once
-// The program itself: the settings record, the shared routines and the four windows. The only
-// place that knows every window; the windows know only the Program they are given.
+// The program itself: the settings record, free space, the four windows and the tray icon, and
+// the sequencing of everything the user decides. The only place that knows every window; the
+// windows know only the Program they are given.
 #include <string>
 
-#include "app/program.h"
 #include "forms/form_host.h"
+#include "platform/failure.h"
+#include "platform/platform.h"
+#include "program/program.h"
+#include "space/free_space.h"
 #include "tray/tray_icon.h"
 #include "tray/tray_window.h"
-#include "ui/aboutwindow.h"
-#include "ui/optionswindow.h"
-#include "ui/smallwindow.h"
+#include "ui/about_window.h"
+#include "ui/drive_window.h"
+#include "ui/options_window.h"
 
 namespace kv {
+
+inline const FailureNotice kFailureNotice{kProgramTitle,
+                                          "Kestrovan '99 has met an error it cannot recover from and will close."};
 
 constexpr const char* kHelpFileName = "kestrovan99.hlp";
 constexpr const char* kProgramHelpName = "KESTROVAN99.HLP";  // the name F1 asks for
@@ -26,36 +33,53 @@ class App final : public Program {
   // Start-up; after it returns only events drive the program.
   void main();
 
-  void loadcfg() override;
-  bool savecfg(Form& from) override;
-  void smlontop() override;
-  void smlofftop() override;
+  // What the windows show.
+  const DriveSlots& drives() const override { return settings.drives; }
+  std::string longFree(int slot) override { return space.longfree(settings.drives[slot]); }
+  std::string shortFree(int slot) override { return space.shortfree(settings.drives[slot]); }
+  const std::string& version() const override { return settings.version; }
+
+  // The drive window's load and close.
+  Point driveWindowLoading() override;
+  void driveWindowLoaded() override;
+  void closeDriveWindow() override;
+  void dialogOpened() override;
+  void dialogClosed() override;
+
+  // The user's decisions.
+  void commitDrives(const DriveSlots& drives, Form& from) override;
+  void showHelp(HelpTopic topic, Form& from) override;
+  void showDriveWindow() override;
+  void openOptions(Opening how) override { open(optionsWindow, how); }
+  void openAbout(Opening how) override { open(aboutWindow, how); }
   void hideall(Form& from) override;
   void quitall(Form& from) override;
   void traysync() override { tray.traysync(); }
-  void useDrives(const std::array<std::string, kSlots>& drives, Form& from) override;
-  void showDriveWindow() override;
-  void openOptions(Opening) override;
-  void openAbout(Opening) override;
-  void popupDriveWindowMenu() override { tbarw.popupSmallMenu(smallwindow); }
   void trayIconLost() override { tray.readd(); }
 
-  void ontop(WindowHandle window, bool topmost);
-  void showhelp();  // the first run's topic
-  std::string configPath();
-
+  Platform& platform;
+  Settings settings;
+  FreeSpace space;
   FormHost forms;
-  SmallWindow smallwindow;
-  OptionsWindow optionswindow;
-  AboutWindow aboutwindow;
+  DriveWindow driveWindow;
+  OptionsWindow optionsWindow;
+  AboutWindow aboutWindow;
   TrayWindow tbarw;
   TrayIcon tray;
 
  private:
+  // The settings file (app_settings.cpp).
+  std::string configPath();
+  void loadcfg();            // reads the settings file, or runs the first-run set-up
+  bool savecfg(Form& from);  // writes it; a failure is told and leaves the file as it was
   void setup();
-  void open(Form& window, Opening how);
-  void showAnswers();        // the drive window's lines and the tooltip, from the latest answers
   bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
+
+  void ontop(bool topmost);  // the drive window into or out of the topmost order
+  void open(Form& window, Opening how);
+  DriveList driveList();
+  void showAnswers();            // the drive window's lines and the tooltip, from the latest answers
+  std::string programHelpFile_;  // F1's file: the name it asks for, beside the program
 };
 
 }  // namespace kv

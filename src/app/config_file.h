@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/settings.h"
+#include "program/settings.h"
 
 namespace kv {
 
@@ -19,14 +19,14 @@ constexpr std::size_t kConfigReadLimit = 64 * 1024;
 // eight values were there and valid.
 struct ConfigRead {
   int slotsRead = 0;
-  std::array<std::string, kSlots> drives;
+  DriveSlots drives;
   std::optional<std::int16_t> left;
   std::optional<std::int16_t> top;
   bool complete() const { return slotsRead == kSlots && left && top; }
 };
 
 ConfigRead parseConfig(const std::string& bytes);
-std::string formatConfig(const std::array<std::string, kSlots>& drives, int left, int top);
+std::string formatConfig(const DriveSlots& drives, int left, int top);
 
 // A position line: a decimal number, a fraction rounded half to even, within 16 bits.
 std::optional<std::int16_t> parsePosition(const std::string& field);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/failure.h"
-#include "platform/help.h"
 
 namespace kv {
 
@@ -118,12 +117,8 @@ void Form::moveTo(int left, int top) {
   desktop().moveTo(handle(), left, top);
 }
 
-void Form::showHelp(const std::string& file, unsigned long topic) {
-  host_.help.show(handle(), file, kHelpContext, topic);
-}
-
 void Form::helpKey() {
-  if (loaded() && helpTopic_ != 0) showHelp(host_.programHelpFile, helpTopic_);
+  if (loaded() && helpTopic_ != 0 && host_.helpKey) host_.helpKey(*this, helpTopic_);
 }
 
 Form::ControlState& Form::control(int id) {

@@ -22,31 +22,6 @@ class Form : public WindowEvents {
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
 
-  State state() const { return state_; }
-  bool loaded() const { return state_ != State::NotLoaded; }
-  bool visible() const { return state_ == State::Shown; }
-
-  WindowHandle handle();  // loads the window when it is not loaded
-  void load();
-  void unload();  // nothing when not loaded
-  void show();    // modeless
-  void showModal(Form& owner);
-  void hide();
-
-  Rect bounds();
-  void moveTo(int left, int top);
-
-  // Opens the help file at the topic, for this window.
-  void showHelp(const std::string& file, unsigned long topic);
-
-  // WindowEvents defaults shared by all windows.
-  void helpKey() override;
-  void closeRequested() override { unload(); }
-  // Runs onActivate when the window becomes the program's active window: not when the user
-  // comes back from another program to the same window, nor for the hidden tray window.
-  void activated() final;
-
- protected:
   // Marks one load: a window unloaded while its own load steps run stays unloaded, and the
   // remaining steps see that through this ticket.
   class LoadTicket {
@@ -59,6 +34,30 @@ class Form : public WindowEvents {
     unsigned generation_;
   };
 
+  State state() const { return state_; }
+  bool loaded() const { return state_ != State::NotLoaded; }
+  bool visible() const { return state_ == State::Shown; }
+
+  WindowHandle handle();  // loads the window when it is not loaded
+  void load();
+  void unload();  // nothing when not loaded
+  void show();    // modeless
+  void showModal(Form& owner);
+  void hide();
+  // The load this window is in now; no longer valid once the window unloads.
+  LoadTicket currentLoad() const { return LoadTicket(*this, generation_); }
+
+  Rect bounds();
+  void moveTo(int left, int top);
+
+  // WindowEvents defaults shared by all windows.
+  void helpKey() override;
+  void closeRequested() override { unload(); }
+  // Runs onActivate when the window becomes the program's active window: not when the user
+  // comes back from another program to the same window, nor for the hidden tray window.
+  void activated() final;
+
+ protected:
   virtual WindowLayout describe() const = 0;
   virtual void onLoad(const LoadTicket&) {}
   virtual void onUnload() {}    // about to unload; the native window still exists
@@ -73,7 +72,6 @@ class Form : public WindowEvents {
   void setCheckedState(int id, bool checked);  // no handlers: callers decide what it means
   bool checked(int id);
 
-  unsigned loadGeneration() const { return generation_; }
   FormHost& host() { return host_; }
   Desktop& desktop() { return host_.desktop; }
 

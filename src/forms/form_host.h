@@ -1,11 +1,10 @@
 #pragma once
-// What all windows share: the desktop, the help viewer, the program-wide help file for F1,
-// which window, if any, is shown modally right now, and which is the program's active window.
-#include <string>
+// What all windows share: the desktop, what F1 opens, which window, if any, is shown modally
+// right now, and which is the program's active window.
+#include <functional>
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/help.h"
 
 namespace kv {
 
@@ -13,8 +12,8 @@ class Form;
 
 struct FormHost {
   Desktop& desktop;
-  HelpViewer& help;
-  std::string programHelpFile;
+  // F1 in a window whose layout names a help topic: the program opens that topic for it.
+  std::function<void(Form& window, int topic)> helpKey;
   std::vector<Form*> modalStack;
   // The program's active window as far as activations tell; the hidden tray window, made the
   // foreground window only so that its menus close, never counts.

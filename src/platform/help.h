@@ -6,12 +6,15 @@
 
 namespace kv {
 
-constexpr unsigned kHelpContext = 1;  // show the topic whose number is given
+// What the viewer is asked to do, by the system's numbers.
+enum class HelpCommand : unsigned {
+  ShowTopic = 1,  // HELP_CONTEXT: the topic whose context number is given
+};
 
 class HelpViewer {
  public:
   virtual ~HelpViewer() = default;
-  virtual void show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) = 0;
+  virtual void show(WindowHandle owner, const std::string& file, HelpCommand, unsigned long topic) = 0;
 };
 
 }  // namespace kv

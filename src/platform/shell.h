@@ -20,13 +20,25 @@ struct TrayRecord {
 
 enum class TrayCommand { Add = 0, Modify = 1, Delete = 2 };
 
+// Which of the record's fields the shell takes, by the system's numbers.
+enum TrayField : unsigned {
+  kTrayCallback = 1,  // NIF_MESSAGE: uCallbackMessage
+  kTrayIcon = 2,      // NIF_ICON: hIcon
+  kTrayTip = 4,       // NIF_TIP: szTip
+};
+
+// The shell's launch functions answer a number above 32 on success, an error code otherwise.
+inline bool shellSucceeded(int result) {
+  return result > 32;
+}
+
 class Shell {
  public:
   virtual ~Shell() = default;
   virtual void notifyIcon(TrayCommand, const TrayRecord&) = 0;
-  // The program registered for the document's type; result above 32 on success.
+  // The program registered for the document's type; see shellSucceeded.
   virtual int findExecutable(const std::string& document, std::string& program) = 0;
-  // Starts the program with the parameters; result above 32 on success.
+  // Starts the program with the parameters; see shellSucceeded.
   virtual int execute(WindowHandle owner, const std::string& program, const std::string& parameters) = 0;
 };
 

@@ -6,6 +6,13 @@ namespace kv {
 
 enum class MouseButton { Left = 1, Right = 2, Middle = 4 };
 
+// Mouse messages by the system's numbers, as the tray icon's callback carries them.
+namespace mouse_message {
+constexpr unsigned kMove = 0x200;       // WM_MOUSEMOVE
+constexpr unsigned kLeftDown = 0x201;   // WM_LBUTTONDOWN
+constexpr unsigned kRightDown = 0x204;  // WM_RBUTTONDOWN
+}  // namespace mouse_message
+
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;

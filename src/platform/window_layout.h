@@ -2,6 +2,7 @@
 // What the program asks the desktop to build: a top-level window and its child controls,
 // described in twips so that the desktop can place them at the screen's real resolution.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -58,6 +59,13 @@ struct MenuEntry {
   std::string shortcut;  // "F1", "Ctrl+C", ...; shown beside the caption and bound as a key
   bool separator() const { return caption == "-"; }
 };
+
+inline MenuEntry menuEntry(int id, std::string name, std::string caption, std::string shortcut = {}) {
+  return MenuEntry{id, std::move(name), std::move(caption), true, std::move(shortcut)};
+}
+inline MenuEntry menuSeparator(std::string name) {
+  return MenuEntry{0, std::move(name), "-", true, {}};
+}
 
 struct Menu {
   std::string name;     // such as tsmenu

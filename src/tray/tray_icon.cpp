@@ -12,18 +12,15 @@ void fillTip(std::array<char, 64>& field, const std::string& text) {
 }
 
 void TrayIcon::traysync() {
-  Settings& s = program_.settings;
-  Platform& platform = program_.platform;
-  WindowHandle window = tbarw_.handle();
-  trayrec_.hWnd = window;
+  trayrec_.hWnd = window_.handle();
   trayrec_.uID = kIconId;
-  trayrec_.uFlags = kFlags;
+  trayrec_.uFlags = kTrayCallback | kTrayIcon | kTrayTip;
   trayrec_.uCallbackMessage = TrayWindow::kCallbackMessage;
-  trayrec_.hIcon = platform.desktop.iconHandle(window);
+  trayrec_.hIcon = window_.icon();
   fillTip(trayrec_.szTip, tipText());
 
-  platform.shell.notifyIcon(s.trayadded ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
-  s.trayadded = true;
+  shell_.notifyIcon(trayadded_ ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
+  trayadded_ = true;
   setDriveEntries();
 }
 
@@ -32,38 +29,35 @@ void TrayIcon::showAnswers() {
   fillTip(tip, tipText());
   if (tip != trayrec_.szTip) {
     trayrec_.szTip = tip;
-    program_.platform.shell.notifyIcon(TrayCommand::Modify, trayrec_);
+    shell_.notifyIcon(TrayCommand::Modify, trayrec_);
   }
   setDriveEntries();
 }
 
 std::string TrayIcon::tipText() {
   std::string tip;
-  for (auto& drive : program_.settings.drives)
-    if (!drive.empty()) tip += program_.space.shortfree(drive) + " ";
+  const DriveSlots& drives = program_.drives();
+  for (int slot = 0; slot < kSlots; ++slot)
+    if (!drives[slot].empty()) tip += program_.shortFree(slot) + " ";
   if (!tip.empty()) tip.pop_back();
   return tip;
 }
 
 void TrayIcon::setDriveEntries() {
-  for (int k = 0; k < kSlots; ++k) {
-    std::string& drive = program_.settings.drives[k];
-    if (drive.empty())
-      tbarw_.setDriveEntry(k, std::nullopt);
-    else
-      tbarw_.setDriveEntry(k, program_.space.longfree(drive));
-  }
+  const DriveSlots& drives = program_.drives();
+  for (int slot = 0; slot < kSlots; ++slot)
+    window_.setDriveEntry(slot, drives[slot].empty() ? std::nullopt : std::optional(program_.longFree(slot)));
 }
 
 void TrayIcon::trayremove() {
-  program_.settings.trayadded = false;
-  program_.platform.shell.notifyIcon(TrayCommand::Delete, trayrec_);
+  trayadded_ = false;
+  shell_.notifyIcon(TrayCommand::Delete, trayrec_);
 }
 
 void TrayIcon::readd() {
   // Unless start-up has yet to add it.
-  if (!program_.settings.trayadded) return;
-  program_.settings.trayadded = false;
+  if (!trayadded_) return;
+  trayadded_ = false;
   traysync();
 }
 

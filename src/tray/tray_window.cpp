@@ -2,37 +2,19 @@
 
 namespace kv {
 
-namespace {
-MenuEntry entry(int id, const char* name, const char* caption) {
-  return MenuEntry{id, name, caption, true, ""};
-}
-MenuEntry separator(const char* name) {
-  return MenuEntry{0, name, "-", true, ""};
-}
-}  // namespace
-
 TrayWindow::TrayWindow(FormHost& host, Program& program) : Form(host), program_(program) {
-  tsmenu_.name = "tsmenu";
-  tsmenu_.caption = "tsmenu";
+  menu_.name = "tsmenu";
+  menu_.caption = "tsmenu";
   for (int k = 0; k < kSlots; ++k) {
-    MenuEntry drive = entry(m1 + k, "", "");
-    drive.name = "m" + std::to_string(k + 1);
+    MenuEntry drive = menuEntry(FirstDrive + k, "m" + std::to_string(k + 1), "");
     drive.visible = false;
-    tsmenu_.entries.push_back(drive);
+    menu_.entries.push_back(drive);
   }
-  tsmenu_.entries.push_back(separator("sep5"));
-  tsmenu_.entries.push_back(entry(showmenu, "showmenu", "&Show Kestrovan '99"));
-  tsmenu_.entries.push_back(entry(optionmenu, "optionmenu", "&Options"));
-  tsmenu_.entries.push_back(entry(aboutmenu, "aboutmenu", "&About"));
-  tsmenu_.entries.push_back(separator("sep1"));
-  tsmenu_.entries.push_back(entry(helpmen1, "helpmen1", "&Help"));
-  tsmenu_.entries.push_back(entry(quitmenu, "quitmenu", "&Quit"));
-
-  smallpopup_.name = "smallpopup";
-  smallpopup_.caption = "smallpopup";
-  smallpopup_.entries = {entry(hidemen, "hidemen", "&Hide"),    entry(optmenu, "optmenu", "&Options"),
-                         entry(aboutmen, "aboutmen", "&About"), separator("sep3"),
-                         entry(helpmen2, "helpmen2", "&Help"),  entry(quitmen, "quitmen", "&Quit")};
+  menu_.entries.insert(
+      menu_.entries.end(),
+      {menuSeparator("sep5"), menuEntry(Show, "showmenu", "&Show Kestrovan '99"),
+       menuEntry(Options, "optionmenu", "&Options"), menuEntry(About, "aboutmenu", "&About"), menuSeparator("sep1"),
+       menuEntry(Help, "helpmen1", "&Help"), menuEntry(Quit, "quitmenu", "&Quit")});
 }
 
 WindowLayout TrayWindow::describe() const {
@@ -45,58 +27,37 @@ WindowLayout TrayWindow::describe() const {
 }
 
 void TrayWindow::setDriveEntry(int slot, const std::optional<std::string>& caption) {
-  MenuEntry& e = tsmenu_.entries[slot];
+  MenuEntry& e = menu_.entries[slot];
   e.visible = caption.has_value();
   if (caption) e.caption = *caption;
 }
 
 void TrayWindow::trayMessage(unsigned mouseMessage) {
   program_.traysync();
-  if (mouseMessage == kLeftButtonDown) {
+  if (mouseMessage == mouse_message::kLeftDown) {
     program_.showDriveWindow();
-  } else if (mouseMessage == kRightButtonDown) {
-    choose(desktop().popupMenu(handle(), tsmenu_), *this);
+  } else if (mouseMessage == mouse_message::kRightDown) {
+    popUpMenu();
   }
 }
 
-void TrayWindow::taskbarCreated() {
-  program_.trayIconLost();
-}
-
-void TrayWindow::popupSmallMenu(Form& smallwindow) {
-  choose(desktop().popupMenu(smallwindow.handle(), smallpopup_), smallwindow);
-}
-
-void TrayWindow::choose(int id, Form& from) {
+void TrayWindow::popUpMenu() {
   using Opening = Program::Opening;
-  switch (id) {
-    case showmenu:
+  switch (desktop().popupMenu(handle(), menu_)) {
+    case Show:
       program_.showDriveWindow();
       break;
-    case optionmenu:
+    case Options:
       program_.openOptions(Opening::Modeless);
       break;
-    case aboutmenu:
+    case About:
       program_.openAbout(Opening::Modeless);
       break;
-    case helpmen1:
-      showHelp(program_.settings.helppath, kHelpTrayMenu);
+    case Help:
+      program_.showHelp(kHelpTrayMenu, *this);
       break;
-    case hidemen:
-      program_.hideall(from);
-      break;
-    case optmenu:
-      program_.openOptions(Opening::OverDriveWindow);
-      break;
-    case aboutmen:
-      program_.openAbout(Opening::OverDriveWindow);
-      break;
-    case helpmen2:
-      showHelp(program_.settings.helppath, kHelpDriveWindow);
-      break;
-    case quitmenu:
-    case quitmen:
-      program_.quitall(from);
+    case Quit:
+      program_.quitall(*this);
       break;
     default:
       break;  // the drive entries and "no choice" do nothing

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
+#include "app/app.h"
 #include "platform/platform.h"
 
 namespace kv::fake {
@@ -193,9 +193,9 @@ class FakeDisks : public Disks {
 
 class FakeHelp : public HelpViewer {
  public:
-  void show(WindowHandle, const std::string& file, unsigned command, unsigned long topic) override {
+  void show(WindowHandle, const std::string& file, HelpCommand command, unsigned long topic) override {
     if (during) during();
-    requests.push_back(file + " " + std::to_string(command) + " " + std::to_string(topic));
+    requests.push_back(file + " " + std::to_string(static_cast<unsigned>(command)) + " " + std::to_string(topic));
   }
   std::vector<std::string> requests;  // "file command topic"
   std::function<void()> during;

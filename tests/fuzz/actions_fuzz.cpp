@@ -39,7 +39,7 @@ const char* const kActions[] = {"tray",  "press", "move", "release", "box",     
                                 "about", "front", "F1",   "timer",   "taskbar", "saves",  "drive",  "away"};
 const int kTrayMenu[] = {0, T::m1, T::showmenu, T::optionmenu, T::aboutmenu, T::helpmen1, T::quitmenu};
 const int kPopup[] = {0, T::hidemen, T::optmenu, T::aboutmen, T::helpmen2, T::quitmen};
-const int kAbout[] = {0, AboutWindow::Picture1, AboutWindow::Text1, AboutWindow::Label2, AboutWindow::Label1};
+const int kAbout[] = {0, AboutWindow::Banner, AboutWindow::Description, AboutWindow::WebAddress, AboutWindow::CloseHint};
 const MouseButton kButtons[] = {MouseButton::Left, MouseButton::Right, MouseButton::Middle};
 
 class Run {

@@ -10,7 +10,7 @@ class Win32Help final : public HelpViewer {
   // Help asked without an owner belongs to the desktop's hidden window.
   explicit Win32Help(const Win32Desktop& desktop) : desktop_(desktop) {}
   // The file is a UTF-8 path (or a bare file name).
-  void show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) override;
+  void show(WindowHandle owner, const std::string& file, HelpCommand command, unsigned long topic) override;
 
  private:
   const Win32Desktop& desktop_;

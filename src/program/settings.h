@@ -1,5 +1,6 @@
 #pragma once
-// The process-wide settings record, shared by every window.
+// The process-wide settings record. The program writes it; windows see what they show through
+// the program.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -7,18 +8,18 @@
 namespace kv {
 
 constexpr int kSlots = 6;
+using DriveSlots = std::array<std::string, kSlots>;  // slots 1..6 at 0..5: a root such as c:\, or empty
 
 struct Settings {
   // Saved in the settings file.
-  std::array<std::string, kSlots> drives;  // slots 1..6 at 0..5: a drive root such as c:\, or empty
-  std::int16_t smlleft = 0;                // drive window position as last read from the file, twips
+  DriveSlots drives;
+  std::int16_t smlleft = 0;  // drive window position as last read from the file, twips
   std::int16_t smltop = 0;
 
   // The running program's own, never saved.
-  bool smlshown = false;   // the drive window is loaded and set up
-  std::string version;     // "1.4"
-  std::string helppath;    // the help file beside the program
-  bool trayadded = false;  // written by the tray icon alone
+  bool smlshown = false;  // the drive window is loaded and set up
+  std::string version;    // "1.4"
+  std::string helppath;   // the help file beside the program
 };
 
 // Positions live in 16 bits; anything beyond is pinned to the nearest end, never wrapped.

@@ -1,6 +1,6 @@
-#include "ui/optionswindow.h"
+#include "ui/options_window.h"
 
-#include <cctype>
+#include "space/free_space.h"
 
 namespace kv {
 
@@ -14,32 +14,32 @@ WindowLayout OptionsWindow::describe() const {
   w.helpTopic = kHelpOptions;
 
   auto& c = w.controls;  // in tab order
-  addControl(c, Picture1, ControlKind::Picture, "Picture1", {135, 105, 4395, 780}).image = Image::OptionsBanner;
-  addControl(c, Command1, ControlKind::Button, "Command1", {3585, 3255, 930, 390}, "Okay");
-  addControl(c, Command2, ControlKind::Button, "Command2", {2580, 3255, 915, 390}, "Cancel");
-  addControl(c, Frame1, ControlKind::Frame, "Frame1", {150, 870, 4350, 2265}, "Drives");
+  addControl(c, Banner, ControlKind::Picture, "Picture1", {135, 105, 4395, 780}).image = Image::OptionsBanner;
+  addControl(c, Okay, ControlKind::Button, "Command1", {3585, 3255, 930, 390}, "Okay");
+  addControl(c, Cancel, ControlKind::Button, "Command2", {2580, 3255, 915, 390}, "Cancel");
+  addControl(c, DrivesFrame, ControlKind::Frame, "Frame1", {150, 870, 4350, 2265}, "Drives");
   const Point boxes[6] = {{870, 600}, {2235, 600}, {870, 1005}, {2235, 1005}, {870, 1395}, {2235, 1395}};
   for (int n = 6; n >= 1; --n)
     addControl(c, box(n), ControlKind::CheckBox, "Check" + std::to_string(n),
-               {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, "c:\\", Frame1);
-  addControl(c, Label1, ControlKind::Label, "Label1", {900, 255, 2460, 240}, "Please select drives below:", Frame1)
+               {boxes[n - 1].x, boxes[n - 1].y, 1125, 285}, "c:\\", DrivesFrame);
+  addControl(c, Prompt, ControlKind::Label, "Label1", {900, 255, 2460, 240}, "Please select drives below:", DrivesFrame)
       .font = Font{"MS Sans Serif", 9.75};
-  addControl(c, Drive1, ControlKind::DriveList, "Drive1", {270, 1830, 2520, 315}, "", Frame1);
-  addControl(c, Command3, ControlKind::Button, "Command3", {2865, 1830, 1155, 330}, "Accept Drive", Frame1);
+  addControl(c, DrivePicker, ControlKind::DriveList, "Drive1", {270, 1830, 2520, 315}, "", DrivesFrame);
+  addControl(c, AcceptDrive, ControlKind::Button, "Command3", {2865, 1830, 1155, 330}, "Accept Drive", DrivesFrame);
 
   Menu options;
   options.name = "optmenu";
   options.caption = "&Options";
-  options.entries = {MenuEntry{helmen, "helmen", "&Help", true, "F1"}, MenuEntry{0, "sep", "-", true, ""},
-                     MenuEntry{cancmen, "cancmen", "&Discard Changes", true, "Ctrl+C"},
-                     MenuEntry{okmen, "okmen", "&Accept Changes", true, "Ctrl+O"}};
+  options.entries = {menuEntry(Help, "helmen", "&Help", "F1"), menuSeparator("sep"),
+                     menuEntry(Discard, "cancmen", "&Discard Changes", "Ctrl+C"),
+                     menuEntry(Accept, "okmen", "&Accept Changes", "Ctrl+O")};
   w.menuBar.push_back(options);
   return w;
 }
 
 void OptionsWindow::onLoad(const LoadTicket& ticket) {
   fillDriveList();
-  program_.smlofftop();
+  program_.dialogOpened();
   // A first-run set-up may have shown and closed this window inside the line above.
   if (!ticket.valid()) return;
   loading_ = true;
@@ -63,18 +63,13 @@ void OptionsWindow::onActivate() {
 }
 
 void OptionsWindow::showPicker(bool visible) {
-  setVisible(Drive1, visible);
-  setVisible(Command3, visible);
+  setVisible(DrivePicker, visible);
+  setVisible(AcceptDrive, visible);
 }
 
 void OptionsWindow::fillDriveList() {
-  std::vector<std::string> drives = program_.platform.disks.driveList();
-  std::string folder = program_.platform.process.exeFolder();
-  char own = folder.empty() ? 'c' : static_cast<char>(std::tolower(static_cast<unsigned char>(folder[0])));
-  int current = 0;
-  for (std::size_t i = 0; i < drives.size(); ++i)
-    if (!drives[i].empty() && drives[i][0] == own) current = static_cast<int>(i);
-  desktop().setItems(handle(), Drive1, drives, current);
+  DriveList list = driveList_();
+  desktop().setItems(handle(), DrivePicker, list.drives, list.current);
 }
 
 void OptionsWindow::setBox(int n, bool on) {
@@ -102,7 +97,7 @@ void OptionsWindow::checkcl() {
 }
 
 void OptionsWindow::refres() {
-  const auto& drives = program_.settings.drives;
+  const DriveSlots& drives = program_.drives();
   for (int n = 1; n <= kSlots; ++n) {
     bool used = !drives[n - 1].empty();
     setBox(n, used);
@@ -113,9 +108,9 @@ void OptionsWindow::refres() {
   showPicker(false);
 }
 
-void OptionsWindow::acceptDrive() {
+void OptionsWindow::acceptPick() {
   showPicker(false);
-  std::string root = driveRoot(desktop().currentItem(handle(), Drive1));
+  std::string root = driveRoot(desktop().currentItem(handle(), DrivePicker));
   if (pickslot_ >= 1 && pickslot_ <= kSlots) {
     setText(box(pickslot_), root);
     optdrives_[pickslot_ - 1] = root;
@@ -123,44 +118,39 @@ void OptionsWindow::acceptDrive() {
   pickslot_ = 0;
 }
 
-void OptionsWindow::Command1_Click() {
+void OptionsWindow::okay() {
   hide();
-  program_.useDrives(optdrives_, *this);
-  endop();
+  program_.commitDrives(optdrives_, *this);
+  unload();
 }
 
 void OptionsWindow::cancel() {
-  endop();
-}
-
-void OptionsWindow::endop() {
-  if (program_.settings.smlshown) program_.smlontop();
   unload();
 }
 
 void OptionsWindow::controlClicked(int id) {
   if (id >= box(1) && id <= box(kSlots)) {
-    int n = id - Check1 + 1;
+    int n = id - FirstBox + 1;
     setBox(n, !checked(id));
-  } else if (id == Command1) {
-    Command1_Click();
-  } else if (id == Command2) {
+  } else if (id == Okay) {
+    okay();
+  } else if (id == Cancel) {
     cancel();
-  } else if (id == Command3) {
-    acceptDrive();
+  } else if (id == AcceptDrive) {
+    acceptPick();
   }
 }
 
 void OptionsWindow::menuChosen(int id) {
   switch (id) {
-    case helmen:
-      showHelp(program_.settings.helppath, kHelpOptions);
+    case Help:
+      program_.showHelp(kHelpOptions, *this);
       break;
-    case cancmen:
+    case Discard:
       cancel();
       break;
-    case okmen:
-      Command1_Click();
+    case Accept:
+      okay();
       break;
     default:
       break;

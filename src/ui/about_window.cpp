@@ -1,6 +1,4 @@
-#include "ui/aboutwindow.h"
-
-#include "ui/openweb.h"
+#include "ui/about_window.h"
 
 namespace kv {
 
@@ -15,23 +13,23 @@ WindowLayout AboutWindow::describe() const {
   w.helpTopic = kHelpAbout;
   const Colour black{0, 0, 0};
 
-  ControlLayout& picture = addControl(w.controls, Picture1, ControlKind::Picture, "Picture1", {135, 90, 4395, 780});
+  ControlLayout& picture = addControl(w.controls, Banner, ControlKind::Picture, "Picture1", {135, 90, 4395, 780});
   picture.image = Image::AboutBanner;
   picture.forwardsMouse = true;
 
-  ControlLayout& text = addControl(w.controls, Text1, ControlKind::TextBox, "Text1", {210, 975, 4290, 1485});
+  ControlLayout& text = addControl(w.controls, Description, ControlKind::TextBox, "Text1", {210, 975, 4290, 1485});
   text.back = Colour{64, 64, 64};
   text.fore = Colour{192, 192, 192};
   text.forwardsMouse = true;
 
   ControlLayout& address =
-      addControl(w.controls, Label2, ControlKind::Label, "Label2", {1560, 2565, 1485, 195}, kWebHost);
+      addControl(w.controls, WebAddress, ControlKind::Label, "Label2", {1560, 2565, 1485, 195}, kWebHost);
   address.fore = Colour{98, 67, 243};
   address.back = black;
   address.font = Font{"MS Sans Serif", 8.25};
   address.forwardsMouse = true;
 
-  ControlLayout& hint = addControl(w.controls, Label1, ControlKind::Label, "Label1", {705, 2850, 3390, 240},
+  ControlLayout& hint = addControl(w.controls, CloseHint, ControlKind::Label, "Label1", {705, 2850, 3390, 240},
                                    "Click anywhere in this window to close.");
   hint.fore = Colour{224, 224, 224};
   hint.back = black;
@@ -41,32 +39,24 @@ WindowLayout AboutWindow::describe() const {
 }
 
 void AboutWindow::onLoad(const LoadTicket& ticket) {
-  program_.smlofftop();
+  program_.dialogOpened();
   if (!ticket.valid()) return;
   reftext();
 }
 
 void AboutWindow::reftext() {
   const std::string pair = "\r\n\r\n";
-  setText(Text1, "Kestrovan '99, Version: " + program_.settings.version + pair + kMakerLine + pair +
-                     "Kestrovan '99 is a simple utility to tell" +
-                     " you how much space is remaining on up to 6 drives." + pair + "Press F1 for help on any window.");
-}
-
-void AboutWindow::endab() {
-  if (program_.settings.smlshown) program_.smlontop();
-  unload();
-}
-
-void AboutWindow::onUnload() {
-  if (program_.settings.smlshown) program_.smlontop();
+  setText(Description, "Kestrovan '99, Version: " + program_.version() + pair + kMakerLine + pair +
+                           "Kestrovan '99 is a simple utility to tell" +
+                           " you how much space is remaining on up to 6 drives." + pair +
+                           "Press F1 for help on any window.");
 }
 
 void AboutWindow::released(int id, MouseButton) {
-  if (id == Label2)
-    openweb(program_.platform, handle(), kWebAddress);
+  if (id == WebAddress)
+    openPage_(handle(), kWebAddress);
   else
-    endab();
+    unload();  // a click anywhere else closes it
 }
 
 }  // namespace kv

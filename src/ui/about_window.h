@@ -1,34 +1,39 @@
 #pragma once
 // The about window: name, version, maker, a short description and the maker's web address.
+#include <functional>
 #include <string>
 
-#include "app/program.h"
 #include "forms/form.h"
+#include "program/program.h"
 
 namespace kv {
 
 class AboutWindow : public Form {
  public:
-  enum Control { Picture1 = 400, Text1, Label2, Label1 };
+  // Control ids; the layout names them as the window always has (Picture1, Text1, ...).
+  enum Control { Banner = 400, Description, WebAddress, CloseHint };
   static constexpr const char* kMakerLine = "Made by Kestrovan Software.";
   static constexpr const char* kWebHost = "kestrovan.example";
   static constexpr const char* kWebAddress = "http://kestrovan.example/";
 
-  AboutWindow(FormHost& host, Program& program) : Form(host), program_(program) {}
+  // Opens a web page in the user's browser, for the window named (it owns any message).
+  using OpenPage = std::function<void(WindowHandle owner, const std::string& address)>;
+
+  AboutWindow(FormHost& host, Program& program, OpenPage openPage)
+      : Form(host), program_(program), openPage_(std::move(openPage)) {}
 
   void reftext();  // the text box's version and description
-  void endab();    // its close: the drive window back on top, then unloads
-  const std::string& aboutText() { return text(Text1); }
 
   void released(int id, MouseButton) override;
 
  protected:
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
-  void onUnload() override;
+  void onUnload() override { program_.dialogClosed(); }
 
  private:
   Program& program_;
+  OpenPage openPage_;
 };
 
 }  // namespace kv

@@ -1,4 +1,5 @@
-// The program's entry: sets up the process, builds the platform and runs the program.
+// The program's entry and the one place that puts it together: sets up the process, builds the
+// Windows platform and runs the program on it.
 #include <optional>
 
 #include "app/app.h"

@@ -1,6 +1,6 @@
-#include "ui/openweb.h"
+#include "app/web_page.h"
 
-#include "app/program.h"
+#include "program/program.h"
 
 namespace kv {
 
@@ -19,9 +19,9 @@ void openweb(Platform& platform, WindowHandle owner, const std::string& address)
   std::string program;
   int found = page.empty() ? 0 : platform.shell.findExecutable(page, program);
   program = trimBlanks(program);
-  if (found <= 32) {
+  if (!shellSucceeded(found)) {
     platform.desktop.messageBox(owner, "Error: No web browser found.", kProgramTitle);
-  } else if (platform.shell.execute(owner, program, address) <= 32) {
+  } else if (!shellSucceeded(platform.shell.execute(owner, program, address))) {
     platform.desktop.messageBox(owner, "Error: Could not open web page.", kProgramTitle);
   }
   if (!page.empty()) platform.files.remove(page);

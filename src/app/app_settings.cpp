@@ -1,0 +1,62 @@
+// The settings file as the program reads and writes it: at start-up, as the drive window loads,
+// after Okay, and on every hide, close and quit.
+#include "app/app.h"
+#include "app/config_file.h"
+
+namespace kv {
+
+std::string App::configPath() {
+  return joinPath(platform.process.exeFolder(), kConfigName);
+}
+
+void App::loadcfg() {
+  // After a save that did not reach the file, the file is older than what is in memory:
+  // reading it would undo the user's choice.
+  if (saveFailed_) return;
+  std::string path = configPath();
+  if (!platform.files.normalFileExists(path)) {
+    setup();
+    return;
+  }
+  std::optional<std::string> bytes = platform.files.read(path, kConfigReadLimit);
+  if (!bytes) {
+    setup();
+    return;
+  }
+  ConfigRead read = parseConfig(*bytes);
+  for (int i = 0; i < read.slotsRead; ++i) settings.drives[i] = read.drives[i];
+  if (read.left) settings.smlleft = *read.left;
+  if (read.top) settings.smltop = *read.top;
+  if (!read.complete()) setup();
+}
+
+// A first run, or a file that could not be read: the drive window, the start-up topic, a fresh
+// file, then Options over the drive window, waited for.
+void App::setup() {
+  driveWindow.show();
+  showHelp(kHelpFirstRun, tbarw);
+  savecfg(driveWindow);
+  optionsWindow.showModal(driveWindow);
+}
+
+bool App::savecfg(Form& from) {
+  if (settings.smlshown) {
+    // The live position is what gets written, so the record takes it as well: a later save
+    // before the next read must not put an older position back.
+    Rect b = driveWindow.bounds();
+    settings.smlleft = clamp16(b.left);
+    settings.smltop = clamp16(b.top);
+  }
+  std::string path = configPath();
+  std::string reason =
+      platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
+  saveFailed_ = !reason.empty();
+  if (reason.empty()) return true;
+  platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
+                              "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +
+                                  "\r\n\r\nThe drives you chose stay in use until the program ends.",
+                              kProgramTitle);
+  return false;
+}
+
+}  // namespace kv

@@ -1,0 +1,69 @@
+#pragma once
+// The program as its windows and the tray see it: what they show, and one call for each thing the
+// user decides, named by intent. The program does the sequencing (saving, reading back, refreshing
+// the views, the drive window's topmost order); a window never reaches another window, the
+// platform or the settings record. App implements it.
+#include <string>
+#include <vector>
+
+#include "platform/geometry.h"
+#include "program/help_topics.h"
+#include "program/settings.h"
+
+namespace kv {
+
+class Form;
+
+inline const char* const kProgramTitle = "Kestrovan '99";  // also every message box's caption
+
+// The drives the system has, as Options lists them, and the entry it starts on.
+struct DriveList {
+  std::vector<std::string> drives;
+  int current = 0;
+};
+
+class Program {
+ public:
+  // Options and About open modeless from the tray menu, and modal, owned by the drive window,
+  // from the drive window's menu.
+  enum class Opening { Modeless, OverDriveWindow };
+
+  Program() = default;
+  virtual ~Program() = default;
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  // What the windows show.
+  virtual const DriveSlots& drives() const = 0;
+  // A used slot's free space, long (c: 1856.25 MB) or short (c:1856MB), from its latest answer.
+  virtual std::string longFree(int slot) = 0;
+  virtual std::string shortFree(int slot) = 0;
+  virtual const std::string& version() const = 0;
+
+  // The drive window's load: the settings are read first (a first run sets up inside, and may
+  // show and close other windows meanwhile), and this says where the window goes.
+  virtual Point driveWindowLoading() = 0;
+  virtual void driveWindowLoaded() = 0;  // placed and refreshing: it goes on top
+  virtual void closeDriveWindow() = 0;   // its plain click or Alt+F4: saved, then unloaded
+
+  // Options or About was loaded, or is about to unload: the drive window leaves the topmost
+  // order while either is loaded, and comes back to it when one closes.
+  virtual void dialogOpened() = 0;
+  virtual void dialogClosed() = 0;
+
+  // Okay in Options: the drives from now on, saved, read back and shown at once. A failed save is
+  // told in a box owned by the window the choice came from.
+  virtual void commitDrives(const DriveSlots& drives, Form& from) = 0;
+  virtual void showHelp(HelpTopic topic, Form& from) = 0;
+  virtual void showDriveWindow() = 0;  // unless it is shown already
+  virtual void openOptions(Opening) = 0;
+  virtual void openAbout(Opening) = 0;
+  virtual void hideall(Form& from) = 0;  // everything but the tray icon goes, the settings saved
+  virtual void quitall(Form& from) = 0;  // saves, takes the tray icon away and ends the process
+
+  // The tray icon's mouse: its tooltip and the tray menu's drive entries anew.
+  virtual void traysync() = 0;
+  virtual void trayIconLost() = 0;  // the shell's notification area was created anew
+};
+
+}  // namespace kv
