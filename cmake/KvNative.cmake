@@ -46,6 +46,17 @@ if(KV_TEST_SOURCES)
                ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1;ASAN_OPTIONS=detect_stack_use_after_return=1")
 endif()
 
+# Every build checks the include direction first: no folder of src/ reaches one above it.
+file(GLOB_RECURSE KV_ALL_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/*.h ${PROJECT_SOURCE_DIR}/src/*.cpp)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/layers.stamp
+  COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/tools/check_layers.py ${PROJECT_SOURCE_DIR}/src
+          ${CMAKE_BINARY_DIR}/layers.stamp
+  DEPENDS ${PROJECT_SOURCE_DIR}/tools/check_layers.py ${KV_ALL_SOURCES}
+  COMMENT "Checking that no folder of src/ includes a header of a folder above it"
+  VERBATIM)
+add_custom_target(layers ALL DEPENDS ${CMAKE_BINARY_DIR}/layers.stamp)
+
 add_subdirectory(tests/build)
 
 # Each fuzz target runs for a bounded time from its seeds; scripts/fuzz runs them for longer.

@@ -128,12 +128,6 @@ Form::ControlState& Form::control(int id) {
   return it->second;
 }
 
-const Form::ControlState& Form::control(int id) const {
-  auto it = controls_.find(id);
-  if (it == controls_.end()) throw Failure("window has no control " + std::to_string(id));
-  return it->second;
-}
-
 void Form::setText(int id, const std::string& text) {
   ControlState& c = control(id);
   if (c.text == text) return;  // an unchanged text is not repainted
@@ -141,19 +135,11 @@ void Form::setText(int id, const std::string& text) {
   desktop().setText(handle_, id, text);
 }
 
-const std::string& Form::text(int id) {
-  return control(id).text;
-}
-
 void Form::setVisible(int id, bool visible) {
   ControlState& c = control(id);
   if (c.visible == visible) return;
   c.visible = visible;
   desktop().setVisible(handle_, id, visible);
-}
-
-bool Form::controlVisible(int id) {
-  return control(id).visible;
 }
 
 void Form::setCheckedState(int id, bool checked) {

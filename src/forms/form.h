@@ -66,9 +66,7 @@ class Form : public WindowEvents {
 
   // Controls: the text, visibility and check state the program last gave them.
   void setText(int id, const std::string& text);
-  const std::string& text(int id);
   void setVisible(int id, bool visible);
-  bool controlVisible(int id);
   void setCheckedState(int id, bool checked);  // no handlers: callers decide what it means
   bool checked(int id);
 
@@ -82,7 +80,6 @@ class Form : public WindowEvents {
     bool checked = false;
   };
   ControlState& control(int id);
-  const ControlState& control(int id) const;
   bool modalIsUp() const;
   void bringModalToFront();
   void stopBeingActive();
