@@ -35,6 +35,30 @@ TEST_F(DriveWindowTest, EachSlotHasItsLineInReadingOrderRefreshedByTheTimer) {
   }
 }
 
+TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainWhenItGoes) {
+  start(fileOf({"c:\\", "y:\\", "z:\\", "", "", ""}));
+  fake::FakeWindow& w = win("smallwindow");
+  const Rect narrow = where();
+  // y's free megabytes (2 TB, 95 TB, then small again); whether the window is wider than at start
+  for (auto [megabytes, wider] : {std::pair{1907348.5, true}, {99999999.25, true}, {532.0, false}}) {
+    freeMegabytes("y:\\", megabytes);
+    fake.elapse(2000);
+    EXPECT_EQ(where().width > narrow.width, wider) << megabytes;
+    EXPECT_EQ(where().left, narrow.left);
+    for (const auto& [id, line] : w.controls) {
+      const Rect r = line.layout.rect;
+      EXPECT_GE(r.width, fake.desktop.textWidth(line.layout.font, line.text)) << line.text;
+      EXPECT_LE(r.right(), w.layout.clientWidth) << line.text;
+      for (const auto& [other, beside] : w.controls) {  // lines never overlap
+        if (other != id && beside.layout.rect.top == r.top && beside.layout.rect.left > r.left) {
+          EXPECT_LT(r.right(), beside.layout.rect.left) << line.text;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(where().width, narrow.width);
+}
+
 TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRightEdge) {
   start(fileOf(kOne));
   const int edge = fake.desktop.screenWidthTwips - where().width;  // the left of a window touching it

@@ -24,6 +24,12 @@ class Desktop {
   // Shows the window with its owner disabled and runs events until stillOpen() is false.
   virtual void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) = 0;
 
+  // The same window laid out anew: its controls at the layout's places and sizes, its client
+  // area at the layout's size; it keeps its place on the screen.
+  virtual void relayout(WindowHandle, const WindowLayout&) = 0;
+  // How wide the text is in the font, in twips, as the screen draws it now.
+  virtual int textWidth(const Font&, const std::string& text) = 0;
+
   // Outer rectangle on the screen, in twips.
   virtual Rect bounds(WindowHandle) = 0;
   virtual void moveTo(WindowHandle, int left, int top) = 0;

@@ -1,6 +1,16 @@
 #include "ui/drive_window.h"
 
+#include <algorithm>
+
 namespace kv {
+
+namespace {
+const Font kLineFont{"MS Sans Serif", 12};
+// Room beyond the measured text, so that rounding to whole pixels never cuts its last one.
+constexpr int kLineSlack = 30;
+// The columns: the left line's edge, the gap between the two lines, the margin after the right one.
+constexpr int kLeftEdge = 90, kColumnGap = 615, kRightMargin = 420;
+}  // namespace
 
 DriveWindow::DriveWindow(FormHost& host, Program& program) : Form(host), program_(program) {
   menu_.name = "smallpopup";
@@ -14,16 +24,18 @@ WindowLayout DriveWindow::describe() const {
   WindowLayout w;
   w.name = "smallwindow";
   w.style = WindowStyle::Borderless;
-  w.clientWidth = 4605;
+  w.clientWidth = kLeftEdge + lineWidth_ + kColumnGap + lineWidth_ + kRightMargin;  // 4605 at the narrowest
   w.clientHeight = 1095;
   w.back = Colour{0, 0, 0};
   w.helpTopic = kHelpDriveWindow;
-  const Point places[kSlots] = {{90, 75}, {2445, 75}, {90, 405}, {2445, 405}, {90, 735}, {2445, 735}};
+  const int right = kLeftEdge + lineWidth_ + kColumnGap;  // 2445 at the narrowest
+  const Point places[kSlots] = {{kLeftEdge, 75}, {right, 75},      {kLeftEdge, 405},
+                                {right, 405},    {kLeftEdge, 735}, {right, 735}};
   for (int slot = 0; slot < kSlots; ++slot) {
     const int id = kSlotLine[slot];
     ControlLayout& line = addControl(w.controls, id, ControlKind::Label, "Label" + std::to_string(id - 100),
-                                     Rect{places[slot].x, places[slot].y, 1740, 300});
-    line.font = Font{"MS Sans Serif", 12};
+                                     Rect{places[slot].x, places[slot].y, lineWidth_, 300});
+    line.font = kLineFont;
     line.fore = Colour{224, 224, 224};
     line.back = Colour{0, 0, 0};
     line.forwardsMouse = true;
@@ -43,11 +55,40 @@ void DriveWindow::onLoad(const LoadTicket& ticket) {
   program_.driveWindowLoaded();
 }
 
+void DriveWindow::resetState() {
+  press_ = Press{};
+  lineWidth_ = kLineWidth;
+  measuredText_ = {};
+  measuredWidth_ = {};
+}
+
 void DriveWindow::refall() {
-  // Each line gets its final text at once, so a refresh that changes nothing repaints nothing.
   const DriveSlots& drives = program_.drives();
-  for (int slot = 0; slot < kSlots; ++slot)
-    setText(kSlotLine[slot], drives[slot].empty() ? std::string() : program_.longFree(slot));
+  std::array<std::string, kSlots> texts;
+  int widest = 0;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    if (!drives[slot].empty()) texts[slot] = program_.longFree(slot);
+    widest = std::max(widest, measure(slot, texts[slot]));
+  }
+  // The lines are wide enough before a text could be cut; each then gets its final text at once,
+  // so a refresh that changes nothing repaints nothing.
+  fitLines(widest);
+  for (int slot = 0; slot < kSlots; ++slot) setText(kSlotLine[slot], texts[slot]);
+}
+
+int DriveWindow::measure(int slot, const std::string& text) {
+  if (text != measuredText_[slot]) {
+    measuredText_[slot] = text;
+    measuredWidth_[slot] = text.empty() ? 0 : desktop().textWidth(kLineFont, text);
+  }
+  return measuredWidth_[slot];
+}
+
+void DriveWindow::fitLines(int widest) {
+  const int width = std::max(kLineWidth, widest + kLineSlack);
+  if (width == lineWidth_) return;
+  lineWidth_ = width;
+  desktop().relayout(handle(), describe());
 }
 
 void DriveWindow::endsml() {

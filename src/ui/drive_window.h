@@ -3,6 +3,7 @@
 // dragged with any mouse button and closes with a plain left click; other clicks open its menu.
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "forms/form.h"
 #include "program/program.h"
@@ -14,6 +15,9 @@ class DriveWindow : public Form {
   static constexpr unsigned kRefreshMilliseconds = 2000;
   // Control ids: 100 + the line's number, so Label4 is 104.
   static constexpr std::array<int, kSlots> kSlotLine = {104, 103, 105, 106, 107, 108};
+  // A line is this wide at least, and wider when its figure needs it: today's drives have
+  // figures the narrowest line cuts. The window widens with its lines.
+  static constexpr int kLineWidth = 1740;
   // Where the window goes when its saved place would put its right edge beyond the screen.
   static constexpr Point kPlaceInView{50, 50};
   enum MenuCommand { Hide = 520, Options, About, Help, Quit };
@@ -36,7 +40,7 @@ class DriveWindow : public Form {
  protected:
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
-  void resetState() override { press_ = Press{}; }
+  void resetState() override;
   void onActivate() override { refall(); }
 
  private:
@@ -48,10 +52,15 @@ class DriveWindow : public Form {
     int left = 0, top = 0;
   };
   void popUpMenu();
+  int measure(int slot, const std::string& text);  // the text's width, measured once per text
+  void fitLines(int widest);                       // the lines as wide as the widest text
 
   Program& program_;
   Menu menu_;
   Press press_;
+  int lineWidth_ = kLineWidth;
+  std::array<std::string, kSlots> measuredText_;
+  std::array<int, kSlots> measuredWidth_{};
 };
 
 }  // namespace kv

@@ -44,18 +44,35 @@ void FakeDisks::post(const std::string& root, Answer answer) {
   });
 }
 
-WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
+namespace {
+// The outer size around the layout's client area.
+void sizeFrame(FakeWindow& w) {
   constexpr int kFrame = 45, kCaption = 270;  // twips
+  int caption = w.layout.style == WindowStyle::Dialog ? kCaption : 0;
+  w.bounds.width = w.layout.clientWidth + 2 * kFrame;
+  w.bounds.height = w.layout.clientHeight + 2 * kFrame + caption;
+}
+}  // namespace
+
+WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
   WindowHandle h = next_ += 4;
   FakeWindow& w = windows_[h];
   w.handle = h;
   w.layout = layout;
   w.sink = &sink;
-  int caption = layout.style == WindowStyle::Dialog ? kCaption : 0;
-  w.bounds = Rect{0, 0, layout.clientWidth + 2 * kFrame, layout.clientHeight + 2 * kFrame + caption};
+  sizeFrame(w);
   for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
   ++created[layout.name];
   return h;
+}
+
+// Only places and sizes change; the controls keep their state.
+void FakeDesktop::relayout(WindowHandle h, const WindowLayout& layout) {
+  FakeWindow& w = at(h);
+  w.layout.clientWidth = layout.clientWidth;
+  w.layout.clientHeight = layout.clientHeight;
+  sizeFrame(w);
+  for (const auto& c : layout.controls) w.controls.at(c.id).layout.rect = c.rect;
 }
 
 // Leaving the screen, a modal window gives its owner input back, and the activation when it had it.

@@ -67,6 +67,11 @@ class FakeDesktop : public Desktop {
   void hide(WindowHandle) override;
   void bringToFront(WindowHandle h) override { activate(h); }
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
+  void relayout(WindowHandle h, const WindowLayout& layout) override;
+  // A proportional face: digits and most letters about 8 pixels wide at 12 points, at 96 DPI.
+  int textWidth(const Font& font, const std::string& text) override {
+    return static_cast<int>(text.size() * 120 * font.points / 12);
+  }
   Rect bounds(WindowHandle h) override { return at(h).bounds; }
   void moveTo(WindowHandle h, int left, int top) override { at(h).bounds.left = left, at(h).bounds.top = top; }
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
