@@ -124,29 +124,33 @@ TEST_F(DriveWindowTest, APlaceBeyondSixteenBitsIsSavedAtTheNearestEnd) {
   }
 }
 
-TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDriveAtOnceWhicheverWayOptionsWasOpened) {
-  start(fileOf(kOne));
+TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDrivesAtOnceWhicheverWayOptionsWasOpened) {
+  // Drives whose figures are known and do not change: no answer comes to refresh the views.
+  start(fileOf({"c:\\", "", "", "", "", "d:\\"}));
   auto okay = [&](int slot, int item) {
     pick(slot, item);
     optionsClick(OptionsWindow::Okay);
   };
-  const std::pair<std::function<void()>, std::vector<std::string>> rows[] = {
+  const std::tuple<std::function<void()>, std::vector<std::string>, std::string> rows[] = {
       {[&] {  // from the tray menu, modeless
          tray(kRightPress, "&Options");
          okay(2, 1);
        },
-       {"c: 1856.25 MB", "d: 532.00 MB", ""}},
+       {"c: 1856.25 MB", "d: 532.00 MB", ""},
+       "c:1856MB d:532MB d:532MB"},
       {[&] {  // from the drive window's menu, modal over it
-         whenModal([&] { okay(3, 2); });
+         whenModal([&] { okay(3, 0); });
          popup("&Options");
        },
-       {"c: 1856.25 MB", "d: 532.00 MB", "z: 12.00 MB"}},
+       {"c: 1856.25 MB", "d: 532.00 MB", "c: 1856.25 MB"},
+       "c:1856MB d:532MB c:1856MB d:532MB"},
   };
-  for (const auto& [open, shown] : rows) {
+  for (const auto& [open, shown, tip] : rows) {
     open();
     std::vector<std::string> firstThree = lines();
     firstThree.resize(3);
     EXPECT_EQ(firstThree, shown);
+    EXPECT_EQ(fake.shell.tip(), tip);
   }
 }
 
