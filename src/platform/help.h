@@ -11,6 +11,9 @@ constexpr unsigned kHelpContext = 1;  // show the topic whose number is given
 class HelpViewer {
  public:
   virtual ~HelpViewer() = default;
+  // Whether the system has a viewer for Windows Help files; where it has none, the program's help
+  // goes to the same topics as an HTML page.
+  virtual bool showsHelpFiles() = 0;
   virtual void show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) = 0;
 };
 
