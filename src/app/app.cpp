@@ -1,6 +1,7 @@
 #include "app/app.h"
 
 #include "app/config_file.h"
+#include "app/help_request.h"
 
 namespace kv {
 
@@ -10,7 +11,12 @@ std::string joinPath(const std::string& folder, const std::string& name) {
 
 App::App(Platform& p)
     : Program(p),
-      forms{p.desktop, p.help, std::string(), {}},
+      forms{p.desktop,
+            [&p](WindowHandle owner, const std::string& file, unsigned long topic) {
+              requestHelp(p, owner, file, topic);
+            },
+            std::string(),
+            {}},
       smallwindow(forms, *this),
       optionswindow(forms, *this),
       aboutwindow(forms, *this),

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/failure.h"
-#include "platform/help.h"
 
 namespace kv {
 
@@ -119,7 +118,7 @@ void Form::moveTo(int left, int top) {
 }
 
 void Form::showHelp(const std::string& file, unsigned long topic) {
-  host_.help.show(handle(), file, kHelpContext, topic);
+  host_.help(handle(), file, topic);
 }
 
 void Form::helpKey() {

@@ -36,7 +36,7 @@ class Form : public WindowEvents {
   Rect bounds();
   void moveTo(int left, int top);
 
-  // Opens the help file at the topic, for this window.
+  // Help at the help file's topic, for this window, as the program routes it.
   void showHelp(const std::string& file, unsigned long topic);
 
   // WindowEvents defaults shared by all windows.
