@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "app/help_request.h"
 #include "app/web_page.h"
 
 namespace kv {
@@ -14,9 +15,7 @@ App::App(Platform& p)
     : platform(p),
       space(p.disks, p.process),
       forms{p.desktop,
-            [this](Form& window, int topic) {
-              platform.help.show(window.handle(), programHelpFile_, HelpCommand::ShowTopic, topic);
-            },
+            [this](Form& window, int topic) { requestHelp(platform, window.handle(), programHelpFile_, topic); },
             {},
             nullptr},
       driveWindow(forms, *this),
@@ -100,7 +99,7 @@ void App::commitDrives(const DriveSlots& drives, Form& from) {
 }
 
 void App::showHelp(HelpTopic topic, Form& from) {
-  platform.help.show(from.handle(), settings.helppath, HelpCommand::ShowTopic, topic);
+  requestHelp(platform, from.handle(), settings.helppath, topic);
 }
 
 void App::showDriveWindow() {

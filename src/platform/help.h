@@ -14,6 +14,9 @@ enum class HelpCommand : unsigned {
 class HelpViewer {
  public:
   virtual ~HelpViewer() = default;
+  // Whether the system has a viewer for Windows Help files; where it has none, the program's help
+  // goes to the same topics as an HTML page.
+  virtual bool showsHelpFiles() = 0;
   virtual void show(WindowHandle owner, const std::string& file, HelpCommand, unsigned long topic) = 0;
 };
 

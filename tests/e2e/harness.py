@@ -102,11 +102,11 @@ def template(build, display):
     return tpl
 
 
-def clone(tpl, prefix, extra_system_reg=""):
+def clone(tpl, prefix, extra_system_reg="", extra_user_reg=""):
     """A prefix hard-linked from the template; the registry files, which Wine rewrites, are copies."""
     subprocess.run(["cp", "-al", str(tpl), str(prefix)], check=True)
     for reg in prefix.glob("*.reg"):
-        data = reg.read_bytes() + (extra_system_reg.encode() if reg.name == "system.reg" else b"")
+        data = reg.read_bytes() + {"system.reg": extra_system_reg, "user.reg": extra_user_reg}.get(reg.name, "").encode()
         reg.unlink()
         reg.write_bytes(data)
 
@@ -116,8 +116,10 @@ class Session:
     kept on disk when the block fails."""
     build = BUILDS[0]
 
-    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry=""):
+    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None):
         self.name, self.folder, self.help_file, self.registry = test.id().rsplit(".", 1)[-1], folder, help_file, registry
+        # The Windows the prefix reports (Wine's names: win10, win7, winxp); the template's (7) by default.
+        self.user_registry = f'\n[Software\\\\Wine] 1796611640\n"Version"="{windows}"\n' if windows else ""
         self.dir = WORK / "runs" / f"{self.build.name}-{self.name}"
         self.wine = [self.build.loader]
         self.prefix = self.dir / "prefix"
@@ -142,10 +144,10 @@ class Session:
         with open(self.dir / "xvfb.log", "wb") as log:
             xvfb, self.display = start_xvfb(log)
         self.programs.append(xvfb)
-        clone(template(self.build, self.display), self.prefix, self.registry)
+        clone(template(self.build, self.display), self.prefix, self.registry, self.user_registry)
         self.env = wine_env(self.build, self.prefix, self.display)
         self.app.mkdir(parents=True, exist_ok=True)
-        for name in ("kestrovan99.exe", "kestrovan99.hlp")[:1 + self.help_file]:
+        for name in ("kestrovan99.exe", "kestrovan99.hlp", "kestrovan99.htm")[:1 + 2 * self.help_file]:
             shutil.copy2(self.build.dir / name, self.app)
         self.probe = self.spawn([*self.wine, str(self.build.dir / "kvprobe.exe"), "serve"], "probe",
                                 stdin=subprocess.PIPE, stdout=subprocess.PIPE)

@@ -1,6 +1,7 @@
 """What the program starts and loads: help from a folder whose name is not ASCII, the HTML program
 with the address and no temporary file left, and no DLL planted beside it (while a control in the
-same folder does load one)."""
+same folder does load one); on a Windows without a help viewer, the help page at its topics."""
+import urllib.parse
 from harness import *
 
 ADDRESS = "http://kestrovan.example/"
@@ -24,11 +25,21 @@ def pages(s):
     return {p for p in (s.prefix / "drive_c").rglob("*") if p.suffix.lower() in (".htm", ".html")}
 
 
+def html_program(s):
+    """kvprobe.exe copied as the HTML program; the log it returns gets each start's command line."""
+    s.host_path(RECORDER).parent.mkdir()
+    shutil.copy2(s.build.dir / "kvprobe.exe", s.host_path(RECORDER))
+    return s.host_path(RECORDER + ".log")
+
+
+def last_address(log):
+    return log.exists() and log.read_text().split()[-1]
+
+
 class Launch(unittest.TestCase):
     def test_the_address_goes_to_the_html_program_and_no_planted_dll_is_loaded(self):
         with Session(self, folder="C:\\Kestr\u00f6v\u00e4n", registry=HTML_PROGRAM) as s:
-            s.host_path(RECORDER).parent.mkdir()
-            shutil.copy2(s.build.dir / "kvprobe.exe", s.host_path(RECORDER))
+            log = html_program(s)
             shutil.copy2(s.build.dir / "kvprobe.exe", s.app)
             for name in PLANTED:
                 shutil.copy2(s.build.dir / "kvplant.dll", s.app / name)
@@ -46,17 +57,39 @@ class Launch(unittest.TestCase):
             about = wait_until(lambda: s.shown(ABOUT), "the about window")
             self.assertTrue(s.ask("key", VK_F1)["ok"])
             s.ask("post", wait_until(lambda: viewer_at(s, 300), "the help viewer at the about topic")["hwnd"], WM_CLOSE, 0, 0)
+            wait_until(lambda: not viewer_at(s, 300), "the help viewer to close")  # or it may take the click below
             for name in PLANTED:  # the names that tempt: the program does load them, from the system folder
                 wait_until(lambda: f'loaded l"c:\\\\windows\\\\system32\\\\{name}"' in program.out.read_text(errors="replace").lower(),
                            f"{name} from the system folder")
             self.assertEqual(list(s.app.glob("*.loaded")), [], "the program loaded a planted DLL")
             label = [c for c in about["children"] if c["text"] == "kestrovan.example"]
             s.click(*center(label[0]["rect"]))
-            log = s.host_path(RECORDER + ".log")
             wait_until(log.exists, "the HTML program's start")
-            self.assertEqual(log.read_text().split()[-1], ADDRESS, log.read_text())
+            self.assertEqual(last_address(log), ADDRESS, log.read_text())
             wait_until(lambda: pages(s) == before, "no temporary page left")
             self.assertIsNone(program.poll(), "the program ended")
+
+    def test_without_a_help_viewer_the_first_run_and_f1_open_the_help_page(self):
+        with Session(self, folder="C:\\Kestr\u00f6v\u00e4n", registry=HTML_PROGRAM, windows="win10") as s:
+            log = html_program(s)
+            program = s.start_exe()  # a first run: the drive window, the start-up topic, then Options
+            options = wait_until(lambda: s.shown(OPTIONS), "the set-up's Options window", 60)
+            self.assertTrue(s.shown(SMALL), "the drive window is not shown")
+            self.assert_page_opened(s, log, 30000)
+            s.ask("post", options["hwnd"], WM_CLOSE, 0, 0)
+            wait_until(lambda: not s.shown(OPTIONS), "the Options window to close")
+            self.assertTrue(s.ask("key", VK_F1)["ok"])  # in the drive window, active again
+            self.assert_page_opened(s, log, 100)
+            self.assertEqual(s.windows("MS_WINHELP"), [], "the help viewer was started")
+            self.assertIsNone(program.poll(), "the program ended")
+
+    def assert_page_opened(self, s, log, topic):
+        """The HTML program's last start names the help page at the topic, a file that exists (the name
+        compared as Windows compares names: the F1 file is spelled in capitals)."""
+        address = wait_until(lambda: (a := last_address(log)) and a.endswith(f"#topic-{topic}") and a, f"topic {topic}")
+        self.assertTrue(address.lower().endswith(f"kestrovan99.htm#topic-{topic}"), address)
+        page = s.host_path(urllib.parse.unquote(address.removeprefix("file:///").split("#")[0]).replace("/", "\\"))
+        self.assertIn(page.name.lower(), [p.name.lower() for p in page.parent.iterdir()], address)
 
 
 if __name__ == "__main__":

@@ -41,7 +41,9 @@ class Saves(unittest.TestCase):
             self.assertEqual(s.cfg.read_bytes(), original)
             program.kill()
             program.wait()
-            subprocess.run(["umount", s.app], check=True)
+            # Wine lets go of a killed program's folder a moment after the process has gone.
+            wait_until(lambda: subprocess.run(["umount", s.app], stderr=subprocess.DEVNULL).returncode == 0,
+                       "the read-only folder to be let go")
 
             # Whole saves (a click closes the drive window, the tray callback shows it again), then one
             # more, cut by a kill the moment its temporary file shows (odd rounds) or at a random moment

@@ -198,12 +198,14 @@ class FakeDisks : public Disks {
 
 class FakeHelp : public HelpViewer {
  public:
+  bool showsHelpFiles() override { return viewerInstalled; }
   void show(WindowHandle, const std::string& file, HelpCommand command, unsigned long topic) override {
     if (during) during();
     requests.push_back(file + " " + std::to_string(static_cast<unsigned>(command)) + " " + std::to_string(topic));
   }
   std::vector<std::string> requests;  // "file command topic"
   std::function<void()> during;
+  bool viewerInstalled = true;  // false: a Windows without a viewer for help files
 };
 
 class FakeProcess : public Process {
