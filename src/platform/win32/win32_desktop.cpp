@@ -66,7 +66,7 @@ Win32Desktop::~Win32Desktop() {
   std::vector<HWND> remaining;
   for (auto& entry : windows_) remaining.push_back(entry.first);
   for (HWND hwnd : remaining) destroy(toHandle(hwnd));
-  if (hiddenOwner_) DestroyWindow(hiddenOwner_);
+  if (taskbarHidingOwner_) DestroyWindow(taskbarHidingOwner_);
   if (ownIcons_) {
     if (bigIcon_) DestroyIcon(bigIcon_);
     if (smallIcon_ && smallIcon_ != bigIcon_) DestroyIcon(smallIcon_);
@@ -86,15 +86,15 @@ void Win32Desktop::loadIcons() {
   }
 }
 
-HWND Win32Desktop::hiddenOwner() {
-  if (hiddenOwner_ && IsWindow(hiddenOwner_)) return hiddenOwner_;
+HWND Win32Desktop::taskbarHidingOwner() {
+  if (taskbarHidingOwner_ && IsWindow(taskbarHidingOwner_)) return taskbarHidingOwner_;
   static const wchar_t kClass[] = L"Kestrovan99Owner";
   registerWindowClass(windowClass(module_, kClass, &ownerProcedure),
                       "The window class of the windows' owner could not be registered.");
-  hiddenOwner_ =
+  taskbarHidingOwner_ =
       CreateWindowExW(WS_EX_TOOLWINDOW, kClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, module_, nullptr);
-  if (!hiddenOwner_) throw Failure("The windows' owner could not be created.");
-  return hiddenOwner_;
+  if (!taskbarHidingOwner_) throw Failure("The windows' owner could not be created.");
+  return taskbarHidingOwner_;
 }
 
 void Win32Desktop::registerClass(const std::string& name) {
@@ -135,7 +135,7 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
     top = work.top + (work.bottom - work.top - height) / 2;
   }
 
-  HWND owner = layout.style == WindowStyle::Borderless ? hiddenOwner() : nullptr;
+  HWND owner = layout.style == WindowStyle::Borderless ? taskbarHidingOwner() : nullptr;
   HWND hwnd = CreateWindowExW(exStyle, className(layout.name).c_str(), fromAnsi(layout.caption).c_str(), style, left,
                               top, width, height, owner, bar, module_, window.get());
   if (!hwnd) {
@@ -323,9 +323,9 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   return chosen;
 }
 
-HWND Win32Desktop::boxOwner(WindowHandle owner) const {
+HWND Win32Desktop::ownerOrStandIn(WindowHandle owner) const {
   HWND window = toHwnd(owner);
-  return window && IsWindow(window) ? window : hiddenWindow();
+  return window && IsWindow(window) ? window : standInOwner();
 }
 
 void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
@@ -335,12 +335,12 @@ void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, c
   UINT style = MB_OK | MB_SETFOREGROUND;
   for (const auto& entry : windows_)
     if (IsWindowVisible(entry.first) && (GetWindowLongW(entry.first, GWL_EXSTYLE) & WS_EX_TOPMOST)) style |= MB_TOPMOST;
-  runMessageBox(boxOwner(owner), fromUtf8(text), fromUtf8(caption), style, closed);
+  runMessageBox(ownerOrStandIn(owner), fromUtf8(text), fromUtf8(caption), style, closed);
 }
 
 std::vector<WindowHandle> Win32Desktop::disableAllBut(WindowHandle owner) {
   // Timer ticks and tray callbacks still arrive at a disabled window; atEntry holds them off.
-  const HWND kept = boxOwner(owner);
+  const HWND kept = ownerOrStandIn(owner);
   std::vector<WindowHandle> disabled;
   for (const auto& entry : windows_)
     if (entry.first != kept && !entry.second->destroyed && IsWindowEnabled(entry.first) &&
@@ -372,7 +372,7 @@ void Win32Desktop::runEvents() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) dispatch(message);
 }
 
-HWND Win32Desktop::hiddenWindow() const {
+HWND Win32Desktop::standInOwner() const {
   for (const auto& entry : windows_)
     if (entry.second->layout.style == WindowStyle::Hidden && !entry.second->destroyed) return entry.first;
   return nullptr;

@@ -46,8 +46,9 @@ class Win32Desktop final : public Desktop, private WindowHost {
   IconHandle iconHandle(WindowHandle) override;
   void runEvents() override;
 
-  // The program's hidden window, which stands in as owner where the program names none.
-  HWND hiddenWindow() const;
+  // The owner of a help window or a message box: the window named, or the stand-in owner where
+  // none is (or it is gone: a box with a missing owner would not be shown at all).
+  HWND ownerOrStandIn(WindowHandle owner) const;
 
  private:
   struct ModalFrame {
@@ -61,9 +62,8 @@ class Win32Desktop final : public Desktop, private WindowHost {
                       const std::function<void()>& closed) override;
   std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
   void enableAgain(const std::vector<WindowHandle>&) override;
-  // The window that owns a box: the one named, or the hidden window where none is (or it is gone:
-  // a box with a missing owner would not be shown at all).
-  HWND boxOwner(WindowHandle) const;
+  // The program's hidden window (the tray's), never shown, which stands in as owner.
+  HWND standInOwner() const;
   void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
@@ -72,9 +72,10 @@ class Win32Desktop final : public Desktop, private WindowHost {
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
   void loadIcons();
-  // A hidden window of the desktop's own that owns the borderless windows: an owned window
-  // has no taskbar button on Windows nor under Wine (whose taskbar ignores WS_EX_TOOLWINDOW).
-  HWND hiddenOwner();
+  // A hidden window of the desktop's own that owns the borderless windows, made on first use: an
+  // owned window has no taskbar button on Windows nor under Wine (whose taskbar ignores
+  // WS_EX_TOOLWINDOW).
+  HWND taskbarHidingOwner();
   void registerClass(const std::string& name);
   // Gives a modal window's owner back its input, before the modal window leaves the screen,
   // so that the system hands the activation back to the owner.
@@ -88,7 +89,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
-  HWND hiddenOwner_ = nullptr;
+  HWND taskbarHidingOwner_ = nullptr;
   std::set<std::string> classes_;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;

@@ -5,9 +5,7 @@
 namespace kv::win32 {
 
 void Win32Help::show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) {
-  HWND window = toHwnd(owner);
-  if (!window || !IsWindow(window)) window = desktop_.hiddenWindow();
-  WinHelpA(window, ansiPath(file).c_str(), command, static_cast<ULONG_PTR>(topic));
+  WinHelpA(desktop_.ownerOrStandIn(owner), ansiPath(file).c_str(), command, static_cast<ULONG_PTR>(topic));
 }
 
 }  // namespace kv::win32

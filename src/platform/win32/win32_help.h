@@ -7,7 +7,7 @@ namespace kv::win32 {
 
 class Win32Help final : public HelpViewer {
  public:
-  // Help asked without an owner belongs to the desktop's hidden window.
+  // Help asked without an owner (or for one that is gone) belongs to the desktop's stand-in owner.
   explicit Win32Help(const Win32Desktop& desktop) : desktop_(desktop) {}
   // The file is a UTF-8 path (or a bare file name).
   void show(WindowHandle owner, const std::string& file, unsigned command, unsigned long topic) override;
