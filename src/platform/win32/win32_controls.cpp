@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/gdi_count.h"
+#include "platform/win32/input_routing.h"
 #include "platform/win32/text_encoding.h"
 
 #include "resource_ids.h"

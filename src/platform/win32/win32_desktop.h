@@ -1,10 +1,13 @@
 #pragma once
-// The desktop port on the Windows user interface: windows, controls, menus, timers, modal
-// showing, message boxes and the event loop.
+// The desktop port on the Windows user interface. One class, its work in one file per job:
+//   desktop_windows.cpp    window classes, making and ending windows, their icons and timers
+//   desktop_placement.cpp  showing and hiding, position and topmost order
+//   desktop_controls.cpp   the controls' texts, checks and lists; popup menus
+//   desktop_modal.cpp      modal showing and message boxes, and the owners they need
+//   input_routing.cpp      the message pump and where keys go (the mouse: input_routing.h)
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -62,8 +65,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
                       const std::function<void()>& closed) override;
   std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
   void enableAgain(const std::vector<WindowHandle>&) override;
-  // The program's hidden window (the tray's), never shown, which stands in as owner.
-  HWND standInOwner() const;
   void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
@@ -72,14 +73,18 @@ class Win32Desktop final : public Desktop, private WindowHost {
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
   void loadIcons();
+  // The program's hidden window (the tray's), never shown, which stands in as owner.
+  HWND standInOwner() const;
   // A hidden window of the desktop's own that owns the borderless windows, made on first use: an
   // owned window has no taskbar button on Windows nor under Wine (whose taskbar ignores
   // WS_EX_TOOLWINDOW).
   HWND taskbarHidingOwner();
-  void registerClass(const std::string& name);
   // Gives a modal window's owner back its input, before the modal window leaves the screen,
   // so that the system hands the activation back to the owner.
   void enableOwnerOf(HWND modalWindow);
+  // Runs events while stillOpen() holds; a quit that comes meanwhile is left for runEvents.
+  void runModalEvents(const std::function<bool()>& stillOpen);
+  // One message from the queue: keys to menu shortcuts, F1 and the dialog manager first.
   void dispatch(MSG&);
 
   HINSTANCE module_;
@@ -90,7 +95,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
   HWND taskbarHidingOwner_ = nullptr;
-  std::set<std::string> classes_;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;
 };
