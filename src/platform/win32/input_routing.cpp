@@ -5,6 +5,11 @@
 #include "platform/win32/win32_desktop.h"
 
 namespace kv::win32 {
+namespace {
+
+constexpr BOOL kGetMessageFailed = -1;
+
+}  // namespace
 
 void Win32Desktop::runEvents() {
   MSG message;
@@ -15,7 +20,7 @@ void Win32Desktop::runModalEvents(const std::function<bool()>& stillOpen) {
   while (stillOpen()) {
     MSG message;
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-    if (got == -1) break;
+    if (got == kGetMessageFailed) break;
     if (got == 0) {  // the outer loop must see the quit as well
       PostQuitMessage(static_cast<int>(message.wParam));
       break;

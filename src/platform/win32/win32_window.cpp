@@ -141,7 +141,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       RECT area;
       GetClientRect(hwnd, &area);
       FillRect(reinterpret_cast<HDC>(wParam), &area, w.back);
-      return 1;
+      return TRUE;  // erased
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
