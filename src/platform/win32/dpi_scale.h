@@ -18,7 +18,6 @@ class DpiScale {
     return DpiScale(dpi);
   }
 
-  int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
   int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
   // A font's character height in pixels, negative as CreateFont wants it; fractional sizes
