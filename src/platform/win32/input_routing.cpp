@@ -50,41 +50,27 @@ void Win32Desktop::dispatch(MSG& message) {
 }
 
 bool classifyPointer(UINT message, Pointer& phase, MouseButton& button) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Left;
+  struct Sorted {
+    UINT message;
+    Pointer phase;
+    MouseButton button;
+  };
+  // A double click is a press like any other; a move carries no button of its own.
+  static const Sorted kMouseMessages[] = {
+      {WM_LBUTTONDOWN, Pointer::Down, MouseButton::Left},   {WM_LBUTTONDBLCLK, Pointer::Down, MouseButton::Left},
+      {WM_RBUTTONDOWN, Pointer::Down, MouseButton::Right},  {WM_RBUTTONDBLCLK, Pointer::Down, MouseButton::Right},
+      {WM_MBUTTONDOWN, Pointer::Down, MouseButton::Middle}, {WM_MBUTTONDBLCLK, Pointer::Down, MouseButton::Middle},
+      {WM_LBUTTONUP, Pointer::Up, MouseButton::Left},       {WM_RBUTTONUP, Pointer::Up, MouseButton::Right},
+      {WM_MBUTTONUP, Pointer::Up, MouseButton::Middle},     {WM_MOUSEMOVE, Pointer::Move, MouseButton::Left},
+  };
+  for (const Sorted& sorted : kMouseMessages) {
+    if (sorted.message == message) {
+      phase = sorted.phase;
+      button = sorted.button;
       return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Right;
-      return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Middle;
-      return true;
-    case WM_LBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Left;
-      return true;
-    case WM_RBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Right;
-      return true;
-    case WM_MBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Middle;
-      return true;
-    case WM_MOUSEMOVE:
-      phase = Pointer::Move;
-      button = MouseButton::Left;
-      return true;
-    default:
-      return false;
+    }
   }
+  return false;
 }
 
 void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Pointer phase, MouseButton button,
