@@ -3,6 +3,7 @@
 #include <psapi.h>
 
 #include "platform/win32/gdi_count.h"
+#include "platform/win32/system_library.h"
 
 namespace kv::win32 {
 namespace {
@@ -12,16 +13,8 @@ SIZE_T privateBytes() {
   // Windows 7 and later (and Wine) have the query in kernel32; older systems only in psapi.
   using Query = BOOL(WINAPI*)(HANDLE, PPROCESS_MEMORY_COUNTERS, DWORD);
   static const Query query = [] {
-    FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetProcessMemoryInfo");
-    if (!found) {
-      wchar_t path[MAX_PATH + 16] = {};
-      const UINT length = GetSystemDirectoryW(path, MAX_PATH);
-      if (length > 0 && length < MAX_PATH) {
-        lstrcatW(path, L"\\psapi.dll");
-        if (HMODULE psapi = LoadLibraryW(path)) found = GetProcAddress(psapi, "GetProcessMemoryInfo");
-      }
-    }
-    return reinterpret_cast<Query>(reinterpret_cast<void*>(found));
+    const Query kernel = systemFunction<Query>(L"kernel32.dll", "K32GetProcessMemoryInfo");
+    return kernel ? kernel : systemFunction<Query>(L"psapi.dll", "GetProcessMemoryInfo");
   }();
   if (!query) return 0;
   PROCESS_MEMORY_COUNTERS_EX counters{};

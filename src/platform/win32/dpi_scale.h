@@ -6,7 +6,10 @@ namespace kv::win32 {
 
 class DpiScale {
  public:
-  explicit DpiScale(int dotsPerInch) : dpi_(dotsPerInch > 0 ? dotsPerInch : 96) {}
+  static constexpr int kTwipsPerInch = 1440;
+  static constexpr int kPointsPerInch = 72;
+
+  explicit DpiScale(int dotsPerInch) : dpi_(dotsPerInch > 0 ? dotsPerInch : USER_DEFAULT_SCREEN_DPI) {}
 
   static DpiScale ofScreen() {
     HDC screen = GetDC(nullptr);
@@ -15,13 +18,12 @@ class DpiScale {
     return DpiScale(dpi);
   }
 
-  int dpi() const { return dpi_; }
-  int pixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
-  int twips(int pixels) const { return MulDiv(pixels, 1440, dpi_); }
+  int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
+  int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
   // A font's character height in pixels, negative as CreateFont wants it; fractional sizes
   // such as 8.25 points round to the nearest pixel.
   int fontHeight(double points) const {
-    const double pixels = points * dpi_ / 72.0;
+    const double pixels = points * dpi_ / kPointsPerInch;
     return -static_cast<int>(pixels + 0.5);
   }
 

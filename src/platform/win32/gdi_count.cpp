@@ -5,6 +5,8 @@ namespace {
 
 long live = 0;  // only the user-interface thread creates and deletes
 
+constexpr int kResourceSize = 0;  // a bitmap loaded at its own width and height
+
 template <class Handle>
 Handle counted(Handle handle) {
   if (handle) ++live;
@@ -22,8 +24,8 @@ HBRUSH createCountedBrush(COLORREF colour) {
 }
 
 HBITMAP loadCountedBitmap(HINSTANCE module, int resourceId) {
-  return counted(
-      static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)));
+  return counted(static_cast<HBITMAP>(
+      LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, kResourceSize, kResourceSize, LR_DEFAULTCOLOR)));
 }
 
 void deleteCounted(HGDIOBJ object) {

@@ -21,7 +21,7 @@ HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
   LOGFONTW description{};
   description.lfHeight = scale.fontHeight(font.points);
   description.lfWeight = FW_NORMAL;
-  description.lfCharSet = 0;  // ANSI_CHARSET
+  description.lfCharSet = ANSI_CHARSET;
   description.lfOutPrecision = OUT_DEFAULT_PRECIS;
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;

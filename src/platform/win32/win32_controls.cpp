@@ -2,6 +2,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/gdi_count.h"
+#include "platform/win32/input_routing.h"
 #include "platform/win32/text_encoding.h"
 
 #include "resource_ids.h"
@@ -10,6 +11,9 @@ namespace kv::win32 {
 namespace {
 
 constexpr int kDriveListRows = 8;  // entries the drive list shows when it drops down
+// What CB_GETITEMHEIGHT and CB_SETITEMHEIGHT measure: the selection field, or the list's rows.
+constexpr WPARAM kSelectionField = static_cast<WPARAM>(-1);
+constexpr WPARAM kListRows = 0;
 
 struct Kind {
   const wchar_t* className;
@@ -123,11 +127,11 @@ void subclass(Control& control) {
 void fitDriveList(const Control& control, int left, int top, int width, int height) {
   RECT closed;
   GetWindowRect(control.hwnd, &closed);
-  const int field = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+  const int field = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, kSelectionField, 0));
   const int border = (closed.bottom - closed.top) - field;
   if (field > 0 && height - border > 0 && height - border != field)
-    SendMessageW(control.hwnd, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - border);
-  const int row = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, 0, 0));
+    SendMessageW(control.hwnd, CB_SETITEMHEIGHT, kSelectionField, height - border);
+  const int row = static_cast<int>(SendMessageW(control.hwnd, CB_GETITEMHEIGHT, kListRows, 0));
   SetWindowPos(control.hwnd, nullptr, left, top, width, height + kDriveListRows * (row > 0 ? row : field),
                SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The desktop port on the Windows user interface: windows, controls, menus, timers, modal
-// showing, message boxes and the event loop.
+// The desktop port on the Windows user interface. One class, its work in one file per job:
+//   desktop_windows.cpp    window classes, making and ending windows, their icons and timers
+//   desktop_placement.cpp  showing and hiding, position and topmost order
+//   desktop_controls.cpp   the controls' texts, checks and lists; popup menus
+//   desktop_modal.cpp      modal showing and message boxes, and the owners they need
+//   input_routing.cpp      the message pump and where keys go (the mouse: input_routing.h)
 #include <functional>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -46,8 +49,9 @@ class Win32Desktop final : public Desktop, private WindowHost {
   IconHandle iconHandle(WindowHandle) override;
   void runEvents() override;
 
-  // The program's hidden window, which stands in as owner where the program names none.
-  HWND hiddenWindow() const;
+  // The owner of a help window or a message box: the window named, or the stand-in owner where
+  // none is (or it is gone: a box with a missing owner would not be shown at all).
+  HWND ownerOrStandIn(WindowHandle owner) const;
 
  private:
   struct ModalFrame {
@@ -61,9 +65,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
                       const std::function<void()>& closed) override;
   std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
   void enableAgain(const std::vector<WindowHandle>&) override;
-  // The window that owns a box: the one named, or the hidden window where none is (or it is gone:
-  // a box with a missing owner would not be shown at all).
-  HWND boxOwner(WindowHandle) const;
   void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
@@ -72,13 +73,18 @@ class Win32Desktop final : public Desktop, private WindowHost {
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
   void loadIcons();
-  // A hidden window of the desktop's own that owns the borderless windows: an owned window
-  // has no taskbar button on Windows nor under Wine (whose taskbar ignores WS_EX_TOOLWINDOW).
-  HWND hiddenOwner();
-  void registerClass(const std::string& name);
+  // The program's hidden window (the tray's), never shown, which stands in as owner.
+  HWND standInOwner() const;
+  // A hidden window of the desktop's own that owns the borderless windows, made on first use: an
+  // owned window has no taskbar button on Windows nor under Wine (whose taskbar ignores
+  // WS_EX_TOOLWINDOW).
+  HWND taskbarHidingOwner();
   // Gives a modal window's owner back its input, before the modal window leaves the screen,
   // so that the system hands the activation back to the owner.
   void enableOwnerOf(HWND modalWindow);
+  // Runs events while stillOpen() holds; a quit that comes meanwhile is left for runEvents.
+  void runModalEvents(const std::function<bool()>& stillOpen);
+  // One message from the queue: keys to menu shortcuts, F1 and the dialog manager first.
   void dispatch(MSG&);
 
   HINSTANCE module_;
@@ -88,8 +94,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
-  HWND hiddenOwner_ = nullptr;
-  std::set<std::string> classes_;
+  HWND taskbarHidingOwner_ = nullptr;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;
 };

@@ -56,6 +56,7 @@ namespace {
 constexpr UINT kAnswerMessage = WM_APP + 1;  // lParam: the Measure, now the window's
 constexpr wchar_t kMailboxClass[] = L"Kestrovan99Disks";
 constexpr SIZE_T kWorkerStack = 64 * 1024;
+constexpr size_t kDriveLetters = 26;
 
 // The answer goes home; when the mailbox is gone (the program is ending) it is dropped here.
 void post(Win32Disks::Measure* measure) {
@@ -149,7 +150,8 @@ void Win32Disks::deliver(const Measure& measure) {
 
 std::vector<std::string> Win32Disks::driveList() {
   std::vector<std::string> drives;
-  char roots[26 * 4 + 2] = {};  // "c:\" and a NUL per drive letter, then the closing NUL
+  // "c:\" and its NUL per drive letter, then the closing NUL, and a NUL the system is never given.
+  char roots[kDriveLetters * sizeof "c:\\" + 2] = {};
   const DWORD length = GetLogicalDriveStringsA(sizeof roots - 1, roots);
   if (length == 0 || length >= sizeof roots) return drives;
   for (const char* root = roots; *root; root += lstrlenA(root) + 1) {

@@ -11,6 +11,8 @@ namespace kv::win32 {
 namespace {
 
 constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+constexpr size_t kChunk = 1u << 20;         // the most bytes one read or write asks for
+constexpr unsigned kTemporaryNames = 1000;  // names tried for a temporary file before giving up
 
 // The system's own words for an error, such as "Access is denied.", in UTF-8 like the paths
 // they are shown beside.
@@ -48,7 +50,7 @@ class File {
 bool writeAll(HANDLE file, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
     DWORD written = 0;
     if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
     done += written;
@@ -79,7 +81,7 @@ std::optional<std::string> Win32Files::read(const std::string& path, std::size_t
   size_t done = 0;
   while (done < limit) {
     DWORD got = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(limit - done, 1u << 20));
+    const DWORD chunk = static_cast<DWORD>(std::min(limit - done, kChunk));
     if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
     if (got == 0) break;
     done += got;
@@ -123,7 +125,7 @@ std::string Win32Files::createTemporary(const std::string& extension, const std:
   if (!suffix.empty() && suffix.front() != L'.') suffix.insert(suffix.begin(), L'.');
 
   const std::wstring prefix = base + L"kv99-" + std::to_wstring(GetCurrentProcessId()) + L"-";
-  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+  for (unsigned attempt = 0; attempt < kTemporaryNames; ++attempt) {
     const std::wstring name = prefix + std::to_wstring(attempt) + suffix;
     File file(CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.open()) {

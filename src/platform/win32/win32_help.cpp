@@ -75,9 +75,8 @@ bool Win32Help::showsHelpFiles() {
 }
 
 void Win32Help::show(WindowHandle owner, const std::string& file, HelpCommand command, unsigned long topic) {
-  HWND window = toHwnd(owner);
-  if (!window || !IsWindow(window)) window = desktop_.hiddenWindow();
-  WinHelpA(window, ansiPath(file).c_str(), static_cast<UINT>(command), static_cast<ULONG_PTR>(topic));
+  WinHelpA(desktop_.ownerOrStandIn(owner), ansiPath(file).c_str(), static_cast<UINT>(command),
+           static_cast<ULONG_PTR>(topic));
 }
 
 }  // namespace kv::win32

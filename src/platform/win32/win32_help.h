@@ -9,7 +9,7 @@ namespace kv::win32 {
 
 class Win32Help final : public HelpViewer {
  public:
-  // Help asked without an owner belongs to the desktop's hidden window.
+  // Help asked without an owner (or for one that is gone) belongs to the desktop's stand-in owner.
   explicit Win32Help(const Win32Desktop& desktop) : desktop_(desktop) {}
   // Decided once, from the system's real version and, on Vista to 8.1, its winhlp32.exe.
   bool showsHelpFiles() override;

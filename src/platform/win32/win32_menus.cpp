@@ -9,6 +9,8 @@
 namespace kv::win32 {
 namespace {
 
+constexpr int kFunctionKeys = 24;  // F1 to F24
+
 bool startsWith(const std::string& text, const char* prefix, std::string& rest) {
   const std::string p(prefix);
   if (text.compare(0, p.size(), p) != 0) return false;
@@ -25,7 +27,7 @@ WORD keyOf(const std::string& key) {
       if (!std::isdigit(static_cast<unsigned char>(key[i]))) return 0;
       number = number * 10 + (key[i] - '0');
     }
-    if (number >= 1 && number <= 24) return static_cast<WORD>(VK_F1 + number - 1);
+    if (number >= 1 && number <= kFunctionKeys) return static_cast<WORD>(VK_F1 + number - 1);
   }
   if (key == "Del") return VK_DELETE;
   if (key == "Ins") return VK_INSERT;

@@ -10,6 +10,10 @@ namespace kv::win32 {
 namespace {
 
 constexpr DWORD kFixedInfoSignature = 0xFEEF04BD;
+// The longest path the system takes, with its NUL.
+constexpr size_t kLongestPathBuffer = UNICODE_STRING_MAX_CHARS + 1;
+// Room for the decimal separator, which the system keeps to three characters and a NUL.
+constexpr int kSeparatorBuffer = 8;
 
 std::wstring modulePath() {
   std::vector<wchar_t> buffer(MAX_PATH);
@@ -17,7 +21,7 @@ std::wstring modulePath() {
     const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
     if (length < buffer.size()) return std::wstring(buffer.data(), length);
-    if (buffer.size() >= 32768) return {};
+    if (buffer.size() >= kLongestPathBuffer) return {};
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -63,14 +67,14 @@ std::string Win32Process::exeFolder() {
 
 VersionNumbers Win32Process::version() {
   VersionNumbers numbers;
-  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));  // RT_VERSION
+  HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   if (!found) return numbers;
   HGLOBAL loaded = LoadResource(nullptr, found);
   const auto* block = static_cast<const unsigned char*>(loaded ? LockResource(loaded) : nullptr);
   const DWORD size = SizeofResource(nullptr, found);
   if (!block) return numbers;
   // The fixed part of the block starts with its signature, on a 32-bit boundary.
-  for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+  for (DWORD at = 0; at + sizeof(VS_FIXEDFILEINFO) <= size; at += sizeof(DWORD)) {
     DWORD signature;
     std::memcpy(&signature, block + at, sizeof signature);
     if (signature != kFixedInfoSignature) continue;
@@ -85,7 +89,7 @@ VersionNumbers Win32Process::version() {
 }
 
 char Win32Process::decimalSeparator() {
-  char separator[8] = {};
+  char separator[kSeparatorBuffer] = {};
   if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator) > 0 && separator[0])
     return separator[0];
   return '.';

@@ -1,9 +1,7 @@
 #include "platform/win32/win32_window.h"
 
-#include <windowsx.h>
-
 #include "platform/win32/diagnostics.h"
-#include "platform/win32/gdi_count.h"
+#include "platform/win32/input_routing.h"
 
 namespace kv::win32 {
 namespace {
@@ -38,6 +36,37 @@ LRESULT onCommand(NativeWindow& window, WPARAM wParam, LPARAM lParam) {
   return 0;
 }
 
+// The window behind a system window of ours, kept alive for as long as the caller holds it.
+std::shared_ptr<NativeWindow> attachedWindow(HWND hwnd) {
+  auto* raw = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  return raw ? raw->weak_from_this().lock() : nullptr;
+}
+
+// Colours a control asks its window for before it paints; null for a child that is not one of
+// the window's controls.
+HBRUSH controlColours(NativeWindow& window, HWND child, HDC dc) {
+  Control* control = window.control(child);
+  if (!control) return nullptr;
+  const ControlLayout& layout = control->layout;
+  const Colour back = layout.transparentBack ? window.layout.back : layout.back;
+  SetTextColor(dc, RGB(layout.fore.r, layout.fore.g, layout.fore.b));
+  SetBkColor(dc, RGB(back.r, back.g, back.b));
+  return control->back;
+}
+
+// The shell's announcement that the taskbar was created anew (Explorer restarted).
+UINT taskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  return message;
+}
+
+// A press of any button: while a message box is up, one on the program brings the box forward.
+bool isPress(UINT mouseMessage) {
+  Pointer phase;
+  MouseButton button;
+  return classifyPointer(mouseMessage, phase, button) && phase == Pointer::Down;
+}
+
 }  // namespace
 
 NativeWindow::~NativeWindow() {
@@ -69,99 +98,6 @@ void NativeWindow::releaseResources() {
   if (accelerators) DestroyAcceleratorTable(accelerators);
   accelerators = nullptr;
 }
-
-std::shared_ptr<NativeWindow> attachedWindow(HWND hwnd) {
-  auto* raw = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  return raw ? raw->weak_from_this().lock() : nullptr;
-}
-
-HBRUSH controlColours(NativeWindow& window, HWND child, HDC dc) {
-  Control* control = window.control(child);
-  if (!control) return nullptr;
-  const ControlLayout& layout = control->layout;
-  const Colour back = layout.transparentBack ? window.layout.back : layout.back;
-  SetTextColor(dc, RGB(layout.fore.r, layout.fore.g, layout.fore.b));
-  SetBkColor(dc, RGB(back.r, back.g, back.b));
-  return control->back;
-}
-
-bool classifyPointer(UINT message, Pointer& phase, MouseButton& button) {
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Left;
-      return true;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Right;
-      return true;
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-      phase = Pointer::Down;
-      button = MouseButton::Middle;
-      return true;
-    case WM_LBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Left;
-      return true;
-    case WM_RBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Right;
-      return true;
-    case WM_MBUTTONUP:
-      phase = Pointer::Up;
-      button = MouseButton::Middle;
-      return true;
-    case WM_MOUSEMOVE:
-      phase = Pointer::Move;
-      button = MouseButton::Left;
-      return true;
-    default:
-      return false;
-  }
-}
-
-void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Pointer phase, MouseButton button,
-                  LPARAM lParam) {
-  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  if (source != window.hwnd) MapWindowPoints(source, window.hwnd, &at, 1);
-  const DpiScale& scale = window.host.scale();
-  const int x = scale.twips(at.x);
-  const int y = scale.twips(at.y);
-
-  switch (phase) {
-    case Pointer::Down:
-      // The source keeps the mouse until the release, so press, moves and release share it.
-      if (GetCapture() != source) SetCapture(source);
-      if (forwards) window.deliver([=](WindowEvents& e) { e.mouseDown(button, x, y); });
-      break;
-    case Pointer::Move:
-      if (forwards) window.deliver([=](WindowEvents& e) { e.mouseMove(x, y); });
-      break;
-    case Pointer::Up:
-      if (GetCapture() == source) ReleaseCapture();
-      if (forwards && !window.deliver([=](WindowEvents& e) { e.mouseUp(button, x, y); })) return;
-      window.deliver([=](WindowEvents& e) { e.released(id, button); });
-      break;
-  }
-}
-
-namespace {
-// The shell's announcement that the taskbar was created anew (Explorer restarted).
-UINT taskbarCreatedMessage() {
-  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
-  return message;
-}
-
-// A press of any button: while a message box is up, one on the program brings the box forward.
-bool isPress(UINT mouseMessage) {
-  Pointer phase;
-  MouseButton button;
-  return classifyPointer(mouseMessage, phase, button) && phase == Pointer::Down;
-}
-}  // namespace
 
 LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT figure;
@@ -205,7 +141,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       RECT area;
       GetClientRect(hwnd, &area);
       FillRect(reinterpret_cast<HDC>(wParam), &area, w.back);
-      return 1;
+      return TRUE;  // erased
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:

@@ -89,20 +89,6 @@ struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
   void releaseResources();
 };
 
-// The window behind a system window of ours, kept alive for as long as the caller holds it.
-std::shared_ptr<NativeWindow> attachedWindow(HWND);
-
 LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
-
-// Colours a control asks its window for before it paints; null for a window that is not ours.
-HBRUSH controlColours(NativeWindow&, HWND control, HDC);
-
-enum class Pointer { Down, Move, Up };
-// A mouse message on the window's background (source is the window, id 0) or on one of its
-// controls. Forwarding sources hand press, move and release to the window in its client
-// coordinates; every source reports the release of a button as released(id).
-void pointerEvent(NativeWindow&, HWND source, int id, bool forwards, Pointer, MouseButton, LPARAM);
-// Sorts a mouse message; false for messages that are not a button or a move.
-bool classifyPointer(UINT message, Pointer&, MouseButton&);
 
 }  // namespace kv::win32
