@@ -1,5 +1,5 @@
-// What the program sets and reads on a window's controls (texts, checks, the drive list), and
-// its popup menus.
+// What the program sets and reads on a window's controls (texts, checks, the drive list), how wide
+// a text is drawn, and the popup menus.
 #include "platform/failure.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_desktop.h"
@@ -83,6 +83,17 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   PostMessageW(owner, WM_NULL, 0, 0);
   DestroyMenu(popup);
   return chosen;
+}
+
+int Win32Desktop::textWidth(const Font& font, const std::string& text) {
+  const std::wstring wide = fromAnsi(text);
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ before = SelectObject(screen, measuring_.font(font, scale_));
+  SIZE size{};
+  GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(screen, before);
+  ReleaseDC(nullptr, screen);
+  return scale_.twips(size.cx);
 }
 
 }  // namespace kv::win32

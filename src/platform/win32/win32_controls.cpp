@@ -136,15 +136,19 @@ void fitDriveList(const Control& control, int left, int top, int width, int heig
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The control's place in the window's client area, in pixels.
+RECT pixelPlace(const NativeWindow& window, const ControlLayout& layout) {
+  const DpiScale& scale = window.host.scale();
+  const Rect place = placeInWindow(window, layout);
+  return RECT{scale.pixels(place.left), scale.pixels(place.top), scale.pixels(place.width), scale.pixels(place.height)};
+}
+
 void create(NativeWindow& window, Control& control, HINSTANCE module) {
   const ControlLayout& layout = control.layout;
   const Kind kind = kindOf(layout.kind);
   const DpiScale& scale = window.host.scale();
-  const Rect place = placeInWindow(window, layout);
-  const int left = scale.pixels(place.left);
-  const int top = scale.pixels(place.top);
-  const int width = scale.pixels(place.width);
-  const int height = scale.pixels(place.height);
+  const RECT at = pixelPlace(window, layout);  // left, top, width, height
+  const int left = at.left, top = at.top, width = at.right, height = at.bottom;
 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
   if (layout.visible) style |= WS_VISIBLE;
@@ -193,6 +197,16 @@ void createControls(NativeWindow& window, HINSTANCE module) {
   for (Control& control : window.controls)
     if (control.layout.kind == ControlKind::Frame)
       SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void placeControls(NativeWindow& window) {
+  for (Control& control : window.controls) {
+    const RECT at = pixelPlace(window, control.layout);  // left, top, width, height
+    if (control.layout.kind == ControlKind::DriveList)
+      fitDriveList(control, at.left, at.top, at.right, at.bottom);
+    else
+      SetWindowPos(control.hwnd, nullptr, at.left, at.top, at.right, at.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 }  // namespace kv::win32

@@ -12,4 +12,7 @@ void preparePaint(NativeWindow&);
 // placed at the frame's position plus their own.
 void createControls(NativeWindow&, HINSTANCE);
 
+// Moves and sizes every control to its place in the window's layout, once the layout has changed.
+void placeControls(NativeWindow&);
+
 }  // namespace kv::win32

@@ -33,6 +33,8 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void hide(WindowHandle) override;
   void bringToFront(WindowHandle) override;
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
+  void relayout(WindowHandle, const WindowLayout&) override;
+  int textWidth(const Font&, const std::string& text) override;
   Rect bounds(WindowHandle) override;
   void moveTo(WindowHandle, int left, int top) override;
   void setTopmost(WindowHandle, bool topmost) override;
@@ -97,6 +99,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HWND taskbarHidingOwner_ = nullptr;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;
+  PaintSet measuring_;  // the fonts texts are measured in, as the windows draw them
 };
 
 }  // namespace kv::win32

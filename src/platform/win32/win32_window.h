@@ -69,7 +69,7 @@ struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
   NativeWindow& operator=(const NativeWindow&) = delete;
   ~NativeWindow();
 
-  const WindowLayout layout;
+  WindowLayout layout;  // as made, and as laid out anew since
   WindowEvents& events;
   WindowHost& host;
   HWND hwnd = nullptr;
