@@ -24,6 +24,7 @@ TEST_P(StartSwitchTest, AnyLetterMStartsWithTheTrayIconOnly) {
   start(fileOf({"c:\\", "", "", "", "", ""}), arguments);
   EXPECT_EQ(shown("smallwindow"), !hidden);
   EXPECT_TRUE(fake.shell.iconPresent);
+  EXPECT_EQ(fake.shell.tip(), "c:1856MB");  // the settings were read either way
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, StartSwitchTest,
@@ -64,13 +65,25 @@ TEST_F(AppTest, ASecondCopyEndsTouchingNothing) {
 TEST_F(AppTest, QuitSavesTheLivePlaceRemovesTheIconAndEnds) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   tray(kRightPress, "&About");
+  tray(kRightPress, "&Options");
   win("smallwindow").bounds.left = 2400;  // the user dragged it there
   tray(kRightPress, "&Quit");
   EXPECT_EQ(fake.process.endedWith, 0);
   EXPECT_EQ(file(), fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
   EXPECT_FALSE(fake.shell.iconPresent);
   EXPECT_EQ(fake.shell.refused, 0);
-  EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("tbarw"));
+  EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("optionswindow") || exists("tbarw"));
+}
+
+TEST_F(AppTest, OptionsAfterHideWithTheFileGoneRunsTheSetUpAndLeavesNothingLoadedUnseen) {
+  start(fileOf({"c:\\", "", "", "", "", ""}));
+  popup("&Hide");
+  fake.files.entries.erase(kConfig);
+  whenModal([&] { optionsClick(OptionsWindow::Okay); });
+  tray(kRightPress, "&Options");  // its load asks for the drive window, whose load finds no file
+  EXPECT_EQ(fake.help.requests.size(), 1u);
+  EXPECT_TRUE(shown("smallwindow"));
+  EXPECT_FALSE(exists("optionswindow"));
 }
 
 }  // namespace
