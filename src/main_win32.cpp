@@ -22,8 +22,8 @@ namespace {
 // its update, and later; Wine).
 void restrictDllSearch() {
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  FARPROC found = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  if (found) reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(found))(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (auto set = kv::win32::systemFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories"))
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace
