@@ -19,6 +19,7 @@ namespace {
 using namespace kv;
 using T = TrayWindow;
 using O = OptionsWindow;
+using D = DriveWindow;
 
 void check(bool ok, const char* promise) {
   if (ok) return;
@@ -37,9 +38,10 @@ const char* const kRoots[] = {"c:\\", "d:\\", "z:\\", "q:\\"};
 const char* const kWindows[] = {"smallwindow", "optionswindow", "aboutwindow"};
 const char* const kActions[] = {"tray",  "press", "move", "release", "box",     "choose", "accept", "okay", "cancel",
                                 "about", "front", "F1",   "timer",   "taskbar", "saves",  "drive",  "away"};
-const int kTrayMenu[] = {0, T::m1, T::showmenu, T::optionmenu, T::aboutmenu, T::helpmen1, T::quitmenu};
-const int kPopup[] = {0, T::hidemen, T::optmenu, T::aboutmen, T::helpmen2, T::quitmen};
-const int kAbout[] = {0, AboutWindow::Banner, AboutWindow::Description, AboutWindow::WebAddress, AboutWindow::CloseHint};
+const int kTrayMenu[] = {0, T::FirstDrive, T::Show, T::Options, T::About, T::Help, T::Quit};
+const int kPopup[] = {0, D::Hide, D::Options, D::About, D::Help, D::Quit};
+const int kAbout[] = {0, AboutWindow::Banner, AboutWindow::Description, AboutWindow::WebAddress,
+                      AboutWindow::CloseHint};
 const MouseButton kButtons[] = {MouseButton::Left, MouseButton::Right, MouseButton::Middle};
 
 class Run {
@@ -72,7 +74,7 @@ class Run {
   WindowEvents& sink(const char* name) { return fake.desktop.sink(name); }
   void menuPick(int entry) {
     fake.desktop.onMenu.assign(1, [this, entry](const Menu&) {
-      quitting_ |= entry == T::quitmenu || entry == T::quitmen;
+      quitting_ |= entry == T::Quit || entry == D::Quit;
       return entry;
     });
   }
@@ -132,17 +134,16 @@ class Run {
   void options(int op, int a) {
     WindowEvents& w = sink("optionswindow");
     auto& controls = fake.desktop.window("optionswindow").controls;
-    auto& list = controls.at(O::Drive1);
-    if (op == 4) w.controlClicked(O::Check1 + a % kSlots);
+    auto& list = controls.at(O::DrivePicker);
+    if (op == 4) w.controlClicked(O::FirstBox + a % kSlots);
     if (op == 5 && list.visible) list.current = list.items.empty() ? -1 : a % static_cast<int>(list.items.size());
-    if (op == 6 && list.visible) w.controlClicked(O::Command3);
+    if (op == 6 && list.visible) w.controlClicked(O::AcceptDrive);
     if (op == 7) {  // what the user sees is what Okay commits
       for (int n = 0; n < kSlots; ++n)
-        committed_[n] = controls.at(O::Check1 + n).checked ? controls.at(O::Check1 + n).text : "";
-      a % 2 ? w.controlClicked(O::Command1) : w.menuChosen(O::okmen);
+        committed_[n] = controls.at(O::FirstBox + n).checked ? controls.at(O::FirstBox + n).text : "";
+      a % 2 ? w.controlClicked(O::Okay) : w.menuChosen(O::Accept);
     }
-    if (op == 8)
-      a % 3 == 0 ? w.controlClicked(O::Command2) : a % 3 == 1 ? w.menuChosen(O::cancmen) : w.closeRequested();
+    if (op == 8) a % 3 == 0 ? w.controlClicked(O::Cancel) : a % 3 == 1 ? w.menuChosen(O::Discard) : w.closeRequested();
   }
 
   // A modal window (named) or a message box is up: the next actions happen under it, until the
