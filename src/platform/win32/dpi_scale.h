@@ -1,5 +1,6 @@
 #pragma once
-// Twips (1440 to the inch) to pixels and back at the screen's resolution, rounded.
+// Twips (1440 to the inch) to pixels and back at one resolution, rounded. Each window has its
+// own: a system that scales per monitor gives a window the DPI of the monitor it is on.
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
@@ -11,13 +12,14 @@ class DpiScale {
 
   explicit DpiScale(int dotsPerInch) : dpi_(dotsPerInch > 0 ? dotsPerInch : USER_DEFAULT_SCREEN_DPI) {}
 
-  static DpiScale ofScreen() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return DpiScale(dpi);
-  }
+  // The system's DPI, as the screen's device context gives it.
+  static DpiScale ofScreen();
+  // The window's DPI where the system tells it (Windows 10 and later), else the screen's.
+  static DpiScale ofWindow(HWND);
+  // The primary monitor's DPI where the system tells it (Windows 8.1 and later), else the screen's.
+  static DpiScale ofPrimaryMonitor();
 
+  int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
   int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
   // A font's character height in pixels, negative as CreateFont wants it; fractional sizes

@@ -14,12 +14,12 @@ HBRUSH PaintSet::brush(Colour colour) {
 }
 
 HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
-  const auto key = std::make_pair(font.face, font.points);
+  const auto key = std::make_pair(font.face, scale.fontHeight(font.points));
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
 
   LOGFONTW description{};
-  description.lfHeight = scale.fontHeight(font.points);
+  description.lfHeight = key.second;
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
   description.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -36,6 +36,14 @@ HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
 
 void PaintSet::keepBitmap(HBITMAP bitmap) {
   if (bitmap) bitmaps_.push_back(bitmap);
+}
+
+std::vector<HGDIOBJ> PaintSet::takeScaled() {
+  std::vector<HGDIOBJ> taken(bitmaps_.begin(), bitmaps_.end());
+  for (auto& entry : fonts_) taken.push_back(entry.second);
+  fonts_.clear();
+  bitmaps_.clear();
+  return taken;
 }
 
 void PaintSet::release() {
