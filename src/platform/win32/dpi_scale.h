@@ -22,11 +22,13 @@ class DpiScale {
   int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
   int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
-  // A font's character height in pixels, negative as CreateFont wants it; fractional sizes
-  // such as 8.25 points round to the nearest pixel.
+  // A font's character height in pixels, negative as CreateFont wants it. A fraction of a pixel
+  // (8.25 or 9.75 points at 120 or 144 DPI) is dropped: a text then never takes more room than
+  // its point size gives it, so a layout that holds it at 96 DPI, where the program's sizes are
+  // whole pixels, holds it at any DPI.
   int fontHeight(double points) const {
-    const double pixels = points * dpi_ / kPointsPerInch;
-    return -static_cast<int>(pixels + 0.5);
+    constexpr double kRoundingSlack = 1e-9;  // 11.0 pixels must not come out as 10.999...
+    return -static_cast<int>(points * dpi_ / kPointsPerInch + kRoundingSlack);
   }
 
  private:

@@ -1,5 +1,5 @@
+#include "platform/win32/font_face.h"
 #include "platform/win32/gdi_count.h"
-#include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_window.h"
 
 namespace kv::win32 {
@@ -26,7 +26,7 @@ HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = fromAnsi(font.face);
+  const std::wstring face = drawnFace(font.face);
   lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
 
   HFONT created = createCountedFont(description);
