@@ -198,9 +198,6 @@ class Session:
         """Starts the program: the wine process is the program's own."""
         return self.spawn([*self.wine, self.folder + "\\kestrovan99.exe", *args], "kestrovan99", env)
 
-    def finish(self, program, timeout=30):
-        return program.wait(timeout)
-
     # -- inside Wine, through the probe
 
     def ask(self, *command, timeout=60):
@@ -260,12 +257,9 @@ class Picture:
         """The box [left, top, right, bottom] (screen pixels, right and bottom outside) of the pixels in rect
         that differ from its bottom right one, its background; None where none does."""
         left, top, right, bottom = rect
-        row = lambda y: self.pixels[3 * (y * self.width + left):3 * (y * self.width + right)]
-        back = row(bottom - 1)[-3:]
-        inked = [(x, y) for y in range(top, bottom) for line in [row(y)] for x in range(right - left)
-                 if line[3 * x:3 * x + 3] != back]
-        xs, ys = [x for x, _ in inked], [y for _, y in inked]
-        return [left + min(xs), min(ys), left + max(xs) + 1, max(ys) + 1] if inked else None
+        at = lambda x, y: self.pixels[3 * (y * self.width + x):3 * (y * self.width + x + 1)]
+        inked = [(x, y) for y in range(top, bottom) for x in range(left, right) if at(x, y) != at(right - 1, bottom - 1)]
+        return [min(inked)[0], inked[0][1], max(inked)[0] + 1, inked[-1][1] + 1] if inked else None
 
     def save(self, name, rect):
         """Saves the rect as <KV_E2E_PICTURES>/<name>.png (the folder relative to the project) when that is set."""
