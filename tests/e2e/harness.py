@@ -265,7 +265,7 @@ class Picture:
         """Saves the rect as <KV_E2E_PICTURES>/<name>.png (the folder relative to the project) when that is set."""
         if folder := os.environ.get("KV_E2E_PICTURES"):
             crop = f"{rect[2] - rect[0]}x{rect[3] - rect[1]}+{rect[0]}+{rect[1]}"
-            subprocess.run(["convert", "ppm:-", "-crop", crop, "+repage", REPO / folder / f"{name}.png"],
+            subprocess.run(["convert", "ppm:-", "-crop", crop, "+repage", "-strip", REPO / folder / f"{name}.png"],
                            input=self.ppm, check=True)
 
 
