@@ -6,8 +6,9 @@
 writes
     kestrovan99.ico     the program icon: 16, 32 and 48 pixels, each in 16 colours (4-bit) and in
                         256 colours (8-bit), with transparency masks
-    options_banner.bmp  291 x 50, 24-bit: banner of the drive selection window
-    about_banner.bmp    291 x 50, 24-bit: banner of the about window
+    options_banner_P.bmp  24-bit banner of the drive selection window at P percent: 291 x 50 at
+                          100, 364 x 63 at 125, 437 x 75 at 150 and 582 x 100 at 200
+    about_banner_P.bmp    the same for the about window
 
 The picture is a disk drawn as a pie: a green slice of free space and a grey rest around a dark
 spindle, on a dark blue rounded tile. Everything is computed here, with the standard library only,
@@ -308,61 +309,71 @@ GLYPHS = {
 }
 
 
-def text_width(text, scale):
-    if not text:
-        return 0
-    return (sum(len(GLYPHS[ch][0]) for ch in text) + len(text) - 1) * scale
+def fill_rect(canvas, left, top, right, bottom, colour, alpha=1.0):
+    """Blends the colour into each pixel by the part of it the rectangle covers (its edges in
+    pixels, not necessarily whole ones): edges on whole pixels stay sharp."""
+    for y in range(max(0, int(top)), min(len(canvas), math.ceil(bottom))):
+        cover_y = min(bottom, y + 1) - max(top, y)
+        for x in range(max(0, int(left)), min(len(canvas[0]), math.ceil(right))):
+            cover = cover_y * (min(right, x + 1) - max(left, x)) * alpha
+            if cover > 0:
+                canvas[y][x] = _mix(canvas[y][x], colour, cover)
 
 
-def draw_text(canvas, text, left, top, scale, colour, shadow=None):
+def draw_text(canvas, text, left, top, cell, colour, shadow=None, offset=0):
+    """The pixel font with square cells of `cell` pixels; the shadow `offset` pixels down and right."""
     if shadow is not None:
-        draw_text(canvas, text, left + max(1, scale // 2), top + max(1, scale // 2), scale, shadow)
+        draw_text(canvas, text, left + offset, top + offset, cell, shadow)
     x = left
     for ch in text:
         glyph = GLYPHS[ch]
         for gy, line in enumerate(glyph):
-            for gx, cell in enumerate(line):
-                if cell != '#':
-                    continue
-                for py in range(scale):
-                    for px in range(scale):
-                        yy, xx = top + gy * scale + py, x + gx * scale + px
-                        if 0 <= yy < len(canvas) and 0 <= xx < len(canvas[0]):
-                            canvas[yy][xx] = colour
-        x += (len(glyph[0]) + 1) * scale
+            for gx, ink in enumerate(line):
+                if ink == '#':
+                    fill_rect(canvas, x + gx * cell, top + gy * cell, x + (gx + 1) * cell, top + (gy + 1) * cell,
+                              colour)
+        x += (len(glyph[0]) + 1) * cell
 
 
 # ---------------------------------------------------------------------------------------------
-# Banners.
+# Banners, designed in pixels at 100 percent and drawn at each size (not scaled from one).
 
 BANNER_W, BANNER_H = 291, 50
+BANNER_PERCENTS = (100, 125, 150, 200)
 
 
-def banner(left_colour, right_colour, accent, subtitle):
+def scaled(length, percent):
+    """A length at another size, rounded half up as the program's MulDiv rounds it."""
+    return (length * percent + 50) // 100
+
+
+def banner(percent, left_colour, right_colour, accent, subtitle):
+    s = percent / 100
+    width, height = scaled(BANNER_W, percent), scaled(BANNER_H, percent)
     canvas = []
-    for y in range(BANNER_H):
+    for y in range(height):
         row = []
-        for x in range(BANNER_W):
-            t = x / (BANNER_W - 1)
-            shade = 1.0 - 0.25 * (y / (BANNER_H - 1))
+        for x in range(width):
+            t = x / (width - 1)
+            shade = 1.0 - 0.25 * (y / (height - 1))
             row.append(tuple(c * shade for c in _mix(left_colour, right_colour, t)))
         canvas.append(row)
     # The disk picture, anti-aliased over the ground.
-    size, ox, oy = 42, 6, 4
+    size, ox, oy = scaled(42, percent), scaled(6, percent), scaled(4, percent)
     disk = render_true(size, disk_material, grid=4)
     for y in range(size):
         for x in range(size):
             r, g, b, a = disk[y][x]
-            under = canvas[oy + y][ox + x]
-            canvas[oy + y][ox + x] = _mix(under, (r, g, b), a)
-    # A thin accent line under the lettering.
-    for x in range(56, BANNER_W - 8):
-        fade = 1.0 - (x - 56) / (BANNER_W - 64)
-        canvas[34][x] = _mix(canvas[34][x], accent, 0.85 * fade)
-    pixels = [[tuple(int(round(min(max(c, 0), 255))) for c in px) for px in row] for row in canvas]
-    draw_text(pixels, "KESTROVAN '99", 58, 6, 3, (0xf2, 0xf4, 0xf8), shadow=(0x05, 0x07, 0x0c))
-    draw_text(pixels, subtitle, 58, 39, 1, accent)
-    return bmp24(BANNER_W, BANNER_H, pixels)
+            canvas[oy + y][ox + x] = _mix(canvas[oy + y][ox + x], (r, g, b), a)
+    # A thin accent line under the lettering, fading to the right.
+    for x in range(scaled(56, percent), scaled(BANNER_W - 8, percent)):
+        fade = 1.0 - ((x + 0.5) / s - 0.5 - 56) / (BANNER_W - 64)
+        fill_rect(canvas, x, 34 * s, x + 1, 35 * s, accent, 0.85 * fade)
+    canvas = [[tuple(float(round(min(max(c, 0), 255))) for c in px) for px in row] for row in canvas]
+    draw_text(canvas, "KESTROVAN '99", 58 * s, 6 * s, 3 * s, (0xf2, 0xf4, 0xf8), shadow=(0x05, 0x07, 0x0c), offset=s)
+    draw_text(canvas, subtitle, 58 * s, 39 * s, s, accent)
+    pixels = [[tuple(int(round(c)) for c in px) for px in row] for row in canvas]
+    return bmp24(width, height, pixels)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -386,13 +397,12 @@ def main(argv):
         return 2
     out = argv[1]
     os.makedirs(out, exist_ok=True)
-    files = {
-        'kestrovan99.ico': program_icon(),
-        'options_banner.bmp': banner((0x1c, 0x2c, 0x58), (0x06, 0x09, 0x14), (0x7c, 0xc4, 0xff),
-                                     "CHOOSE UP TO SIX DRIVES"),
-        'about_banner.bmp': banner((0x12, 0x3a, 0x2a), (0x05, 0x0c, 0x0a), (0x5c, 0xe0, 0x8c),
-                                   "SHOWS FREE DISK SPACE"),
-    }
+    files = {'kestrovan99.ico': program_icon()}
+    for percent in BANNER_PERCENTS:
+        files[f'options_banner_{percent}.bmp'] = banner(percent, (0x1c, 0x2c, 0x58), (0x06, 0x09, 0x14),
+                                                        (0x7c, 0xc4, 0xff), "CHOOSE UP TO SIX DRIVES")
+        files[f'about_banner_{percent}.bmp'] = banner(percent, (0x12, 0x3a, 0x2a), (0x05, 0x0c, 0x0a),
+                                                      (0x5c, 0xe0, 0x8c), "SHOWS FREE DISK SPACE")
     for name, data in files.items():
         path = os.path.join(out, name)
         with open(path + '.tmp', 'wb') as f:

@@ -1,6 +1,8 @@
 // The drive window: its lines, its place when it opens, dragging, click-to-close, positions
 // beyond 16 bits.
 #include <map>
+#include <tuple>
+#include <utility>
 
 #include "app_fixture.h"
 
@@ -39,15 +41,18 @@ TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainW
   start(fileOf({"c:\\", "y:\\", "z:\\", "", "", ""}));
   fake::FakeWindow& w = win("smallwindow");
   const Rect narrow = where();
-  // y's free megabytes (2 TB, 95 TB, then small again); whether the window is wider than at start
-  for (auto [megabytes, wider] : {std::pair{1907348.5, true}, {99999999.25, true}, {532.0, false}}) {
+  // y's free megabytes (2 TB, 95 TB, then small again), the face's width on a screen of another DPI
+  // (the same texts measure anew); whether the window is wider than at start
+  for (auto [megabytes, textScale, wider] :
+       {std::tuple{1907348.5, 1.0, true}, {99999999.25, 1.0, true}, {99999999.25, 1.2, true}, {532.0, 1.0, false}}) {
     freeMegabytes("y:\\", megabytes);
-    fake.elapse(2000);
+    const bool rescaled = std::exchange(fake.desktop.textScale, textScale) != textScale;
+    rescaled ? enter([&] { fake.desktop.sink("smallwindow").rescaled(); }) : fake.elapse(2000);
     EXPECT_EQ(where().width > narrow.width, wider) << megabytes;
     EXPECT_EQ(where().left, narrow.left);
     for (const auto& [id, line] : w.controls) {
       const Rect r = line.layout.rect;
-      EXPECT_GE(r.width, fake.desktop.textWidth(line.layout.font, line.text)) << line.text;
+      EXPECT_GE(r.width, fake.desktop.textWidth(w.handle, line.layout.font, line.text)) << line.text;
       EXPECT_LE(r.right(), w.layout.clientWidth) << line.text;
       for (const auto& [other, beside] : w.controls) {  // lines never overlap
         if (other != id && beside.layout.rect.top == r.top && beside.layout.rect.left > r.left) {

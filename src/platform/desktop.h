@@ -27,8 +27,8 @@ class Desktop {
   // The same window laid out anew: its controls at the layout's places and sizes, its client
   // area at the layout's size; it keeps its place on the screen.
   virtual void relayout(WindowHandle, const WindowLayout&) = 0;
-  // How wide the text is in the font, in twips, as the screen draws it now.
-  virtual int textWidth(const Font&, const std::string& text) = 0;
+  // How wide the text is in the font, in twips, as the window draws it now (see rescaled).
+  virtual int textWidth(WindowHandle, const Font&, const std::string& text) = 0;
 
   // Outer rectangle on the screen, in twips.
   virtual Rect bounds(WindowHandle) = 0;

@@ -30,6 +30,9 @@ class WindowEvents {
   // when the user comes back to it from another program).
   virtual void activated() {}
   virtual void timer() {}
+  // The window is drawn at another resolution now (moved to a screen of another DPI), laid out
+  // anew at its twips: a text measured before may take another width.
+  virtual void rescaled() {}
   // The close box, or the system's close command.
   virtual void closeRequested() {}
   // F1 with no menu shortcut of its own.

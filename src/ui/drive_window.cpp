@@ -79,7 +79,7 @@ void DriveWindow::refall() {
 int DriveWindow::measure(int slot, const std::string& text) {
   if (text != measuredText_[slot]) {
     measuredText_[slot] = text;
-    measuredWidth_[slot] = text.empty() ? 0 : desktop().textWidth(kLineFont, text);
+    measuredWidth_[slot] = text.empty() ? 0 : desktop().textWidth(handle(), kLineFont, text);
   }
   return measuredWidth_[slot];
 }
@@ -89,6 +89,11 @@ void DriveWindow::fitLines(int widest) {
   if (width == lineWidth_) return;
   lineWidth_ = width;
   desktop().relayout(handle(), describe());
+}
+
+void DriveWindow::rescaled() {
+  measuredText_ = {};
+  refall();
 }
 
 void DriveWindow::endsml() {

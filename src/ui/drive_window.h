@@ -34,6 +34,7 @@ class DriveWindow : public Form {
   void mouseMove(int x, int y) override { gmove(x, y); }
   void mouseUp(MouseButton button, int, int) override { smlmenu(static_cast<int>(button)); }
   void timer() override { refall(); }
+  void rescaled() override;
   // No close box; the system's close command (Alt+F4) closes it as a click does.
   void closeRequested() override { endsml(); }
 

@@ -32,7 +32,8 @@ checks = [
     *((f"version string {k}", f'VALUE "{k}", "{v}"\n' in resources) for k, v in version.items()),
     ("an icon of six images, 16, 32 and 48 px in 4 and 8 bits", icon == [(16, 4), (16, 8), (32, 4), (32, 8), (48, 4),
                                                                          (48, 8)]),
-    ("the two banners", "\n101 2 /* RT_BITMAP */" in resources and "\n102 2 /* RT_BITMAP */" in resources),
+    ("the two banners at four sizes each", all(f"\n{first + size} 2 /* RT_BITMAP */" in resources
+                                                 for first in (101, 111) for size in range(4))),
     ("a manifest asking for no elevation", "RT_MANIFEST" in resources and "asInvoker" in resources),
     ("the package holds the program, its help file and its help page",
      packed == ["kestrovan99.exe", "kestrovan99.hlp", "kestrovan99.htm"]),

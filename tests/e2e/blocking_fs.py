@@ -1,5 +1,5 @@
 """A drive that does not answer how much is free until the test lets it, as a share whose server has
-gone: an empty folder served over the kernel's FUSE device, no library needed, mounted in the test's
+gone (or, made with hold=False, one that answers at once with the free size it is given): an empty folder served over the kernel's FUSE device, no library needed, mounted in the test's
 own mount namespace. Every other question is answered at once, and so is the wineserver's look at a
 new device: it serves every Wine process from one thread, so holding it would stop all of Wine, which
 on Windows the program's own question does not do."""
@@ -7,7 +7,7 @@ import ctypes, errno, os, struct, threading
 
 LOOKUP, GETATTR, STATFS, INIT, OPENDIR, READDIR, RELEASEDIR, ACCESS = 1, 3, 17, 26, 27, 28, 29, 34
 SILENT = {2, 36, 42}  # forget, interrupt, batch forget: no answer is expected
-BLOCK, FREE_BLOCKS = 4096, 2560  # 10 MB free
+BLOCK = 4096
 
 
 def caller(pid):
@@ -19,9 +19,9 @@ def caller(pid):
 
 
 class BlockingFs:
-    def __init__(self, folder):
-        self.folder, self.fd = str(folder), None
-        self.held, self.holding, self.lock = [], True, threading.Lock()
+    def __init__(self, folder, free=10 << 20, hold=True):
+        self.folder, self.fd, self.free_blocks = str(folder), None, free // BLOCK
+        self.held, self.holding, self.lock = [], hold, threading.Lock()
 
     def mount(self):
         """Mounts it, or returns why this machine cannot."""
@@ -51,7 +51,8 @@ class BlockingFs:
         return len(held)
 
     def answer_statfs(self, unique):
-        counts = struct.pack("<QQQQQIII", FREE_BLOCKS * 4, FREE_BLOCKS, FREE_BLOCKS, 0, 0, BLOCK, 255, BLOCK)
+        free = self.free_blocks
+        counts = struct.pack("<QQQQQIII", free * 4, free, free, 0, 0, BLOCK, 255, BLOCK)
         self.reply(unique, counts.ljust(80, b"\0"))
 
     def unmount(self):

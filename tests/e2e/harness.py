@@ -116,11 +116,13 @@ class Session:
     kept on disk when the block fails."""
     build = BUILDS[0]
 
-    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None):
+    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None, dpi=None):
         self.name, self.folder, self.help_file, self.registry = test.id().rsplit(".", 1)[-1], folder, help_file, registry
         # The Windows the prefix reports (Wine's names: win10, win7, winxp); the template's (7) by default.
         self.user_registry = f'\n[Software\\\\Wine] 1796611640\n"Version"="{windows}"\n' if windows else ""
-        self.dir = WORK / "runs" / f"{self.build.name}-{self.name}"
+        # The screen's DPI; the template's 96 by default.
+        self.user_registry += f'\n[Control Panel\\\\Desktop] 1796611640\n"LogPixels"=dword:{dpi:08x}\n' if dpi else ""
+        self.dir = WORK / "runs" / f"{self.build.name}-{self.name}{dpi or ''}"
         self.wine = [self.build.loader]
         self.prefix = self.dir / "prefix"
         self.app = self.host_path(folder)
@@ -196,9 +198,6 @@ class Session:
         """Starts the program: the wine process is the program's own."""
         return self.spawn([*self.wine, self.folder + "\\kestrovan99.exe", *args], "kestrovan99", env)
 
-    def finish(self, program, timeout=30):
-        return program.wait(timeout)
-
     # -- inside Wine, through the probe
 
     def ask(self, *command, timeout=60):
@@ -243,6 +242,31 @@ class Session:
 
     def click(self, x, y, button=1):
         self.xdotool("mousemove", x, y, "click", button)
+
+
+class Picture:
+    """The screen as ImageMagick's import takes it (a binary PPM), read by its pixels."""
+
+    def __init__(self, s):
+        self.ppm = subprocess.run(["import", "-display", s.display, "-window", "root", "-depth", "8", "ppm:-"],
+                                  capture_output=True, check=True).stdout
+        head = re.match(rb"P6\s+(\d+)\s+\d+\s+255\s", self.ppm)
+        self.width, self.pixels = int(head[1]), self.ppm[head.end():]
+
+    def ink(self, rect):
+        """The box [left, top, right, bottom] (screen pixels, right and bottom outside) of the pixels in rect
+        that differ from its bottom right one, its background; None where none does."""
+        left, top, right, bottom = rect
+        at = lambda x, y: self.pixels[3 * (y * self.width + x):3 * (y * self.width + x + 1)]
+        inked = [(x, y) for y in range(top, bottom) for x in range(left, right) if at(x, y) != at(right - 1, bottom - 1)]
+        return [min(inked)[0], inked[0][1], max(inked)[0] + 1, inked[-1][1] + 1] if inked else None
+
+    def save(self, name, rect):
+        """Saves the rect as <KV_E2E_PICTURES>/<name>.png (the folder relative to the project) when that is set."""
+        if folder := os.environ.get("KV_E2E_PICTURES"):
+            crop = f"{rect[2] - rect[0]}x{rect[3] - rect[1]}+{rect[0]}+{rect[1]}"
+            subprocess.run(["convert", "ppm:-", "-crop", crop, "+repage", "-strip", REPO / folder / f"{name}.png"],
+                           input=self.ppm, check=True)
 
 
 def center(rect):

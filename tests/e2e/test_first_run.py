@@ -64,7 +64,7 @@ class FirstRun(unittest.TestCase):
             s.tray_menu("H")
             wait_until(lambda: viewer_at(s, 400), "the help viewer at the tray topic")
             s.tray_menu("Q")
-            s.finish(program)
+            program.wait(30)
             self.assertEqual(s.cfg.read_bytes(), saved)
 
 

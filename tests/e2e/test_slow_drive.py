@@ -48,7 +48,7 @@ class SlowDrive(unittest.TestCase):
                 wait_until(lambda: not s.windows() and not s.tips(), "the windows and the icon to go", 3)
                 self.assertTrue(drive.held, "x: answered meanwhile: the check proves nothing")
                 drive.release()
-                s.finish(program, 10)
+                program.wait(10)
         finally:
             drive.unmount()
 

@@ -36,7 +36,7 @@ class StartedHidden(unittest.TestCase):
             windows = sorted(w["hwnd"] for w in s.windows())
 
             second = s.start_exe()
-            s.finish(second)
+            second.wait(30)
             self.assertEqual(sorted(w["hwnd"] for w in s.windows()), windows, "the second copy left windows")
             self.assertEqual(len(s.tips()), 1, "the second copy added an icon")
             self.assertEqual(s.cfg.stat().st_mtime_ns, OLD, "the second copy wrote the file")

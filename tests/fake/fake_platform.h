@@ -69,8 +69,8 @@ class FakeDesktop : public Desktop {
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
   void relayout(WindowHandle h, const WindowLayout& layout) override;
   // A proportional face: digits and most letters about 8 pixels wide at 12 points, at 96 DPI.
-  int textWidth(const Font& font, const std::string& text) override {
-    return static_cast<int>(text.size() * 120 * font.points / 12);
+  int textWidth(WindowHandle, const Font& font, const std::string& text) override {
+    return static_cast<int>(text.size() * textScale * 120 * font.points / 12);
   }
   Rect bounds(WindowHandle h) override { return at(h).bounds; }
   void moveTo(WindowHandle h, int left, int top) override { at(h).bounds.left = left, at(h).bounds.top = top; }
@@ -122,6 +122,7 @@ class FakeDesktop : public Desktop {
   std::function<void(const std::string& window)> onActivate;
   std::map<std::string, int> created;
   int screenWidthTwips = 1024 * 15;
+  double textScale = 1;        // texts this many times as wide in twips, as a face hinted at another DPI draws them
   unsigned long long now = 0;  // milliseconds since the test began
   int modalDepth = 0;
 

@@ -18,8 +18,8 @@
 namespace {
 using namespace kv;
 using T = TrayWindow;
-using D = DriveWindow;
 using O = OptionsWindow;
+using D = DriveWindow;
 
 void check(bool ok, const char* promise) {
   if (ok) return;
@@ -40,7 +40,8 @@ const char* const kActions[] = {"tray",  "press", "move", "release", "box",     
                                 "about", "front", "F1",   "timer",   "taskbar", "saves",  "drive",  "away"};
 const int kTrayMenu[] = {0, T::FirstDrive, T::Show, T::Options, T::About, T::Help, T::Quit};
 const int kPopup[] = {0, D::Hide, D::Options, D::About, D::Help, D::Quit};
-const int kAbout[] = {0, AboutWindow::Banner, AboutWindow::Description, AboutWindow::WebAddress, AboutWindow::CloseHint};
+const int kAbout[] = {0, AboutWindow::Banner, AboutWindow::Description, AboutWindow::WebAddress,
+                      AboutWindow::CloseHint};
 const MouseButton kButtons[] = {MouseButton::Left, MouseButton::Right, MouseButton::Middle};
 
 class Run {
@@ -142,8 +143,7 @@ class Run {
         committed_[n] = controls.at(O::FirstBox + n).checked ? controls.at(O::FirstBox + n).text : "";
       a % 2 ? w.controlClicked(O::Okay) : w.menuChosen(O::Accept);
     }
-    if (op == 8)
-      a % 3 == 0 ? w.controlClicked(O::Cancel) : a % 3 == 1 ? w.menuChosen(O::Discard) : w.closeRequested();
+    if (op == 8) a % 3 == 0 ? w.controlClicked(O::Cancel) : a % 3 == 1 ? w.menuChosen(O::Discard) : w.closeRequested();
   }
 
   // A modal window (named) or a message box is up: the next actions happen under it, until the

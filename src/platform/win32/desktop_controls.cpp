@@ -85,15 +85,17 @@ int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   return chosen;
 }
 
-int Win32Desktop::textWidth(const Font& font, const std::string& text) {
+int Win32Desktop::textWidth(WindowHandle handle, const Font& font, const std::string& text) {
+  std::shared_ptr<NativeWindow> window = find(toHwnd(handle));
+  if (!window) throw Failure("A text was measured for a window that does not exist.");
   const std::wstring wide = fromAnsi(text);
-  HDC screen = GetDC(nullptr);
-  HGDIOBJ before = SelectObject(screen, measuring_.font(font, scale_));
+  HDC dc = GetDC(window->hwnd);
+  HGDIOBJ before = SelectObject(dc, window->paint.font(font, window->scale));
   SIZE size{};
-  GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(screen, before);
-  ReleaseDC(nullptr, screen);
-  return scale_.twips(size.cx);
+  GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(dc, before);
+  ReleaseDC(window->hwnd, dc);
+  return window->scale.twips(size.cx);
 }
 
 }  // namespace kv::win32

@@ -36,24 +36,25 @@ void Win32Desktop::relayout(WindowHandle handle, const WindowLayout& layout) {
     for (Control& control : window->controls)
       if (control.layout.id == given.id) control.layout.rect = given.rect;
   }
-  // The frame first, so that no control is placed beyond the client area it had.
-  RECT outer{0, 0, scale_.pixels(layout.clientWidth), scale_.pixels(layout.clientHeight)};
-  AdjustWindowRectEx(&outer, static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)), GetMenu(hwnd) != nullptr,
-                     static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
-  SetWindowPos(hwnd, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  placeControls(*window);
+  layOut(*window);
+}
+
+const DpiScale& Win32Desktop::scaleOf(WindowHandle handle) const {
+  std::shared_ptr<NativeWindow> window = find(toHwnd(handle));
+  return window ? window->scale : systemScale_;
 }
 
 Rect Win32Desktop::bounds(WindowHandle handle) {
+  const DpiScale& scale = scaleOf(handle);
   RECT outer{};
   GetWindowRect(toHwnd(handle), &outer);
-  return Rect{scale_.twips(outer.left), scale_.twips(outer.top), scale_.twips(outer.right - outer.left),
-              scale_.twips(outer.bottom - outer.top)};
+  return Rect{scale.twips(outer.left), scale.twips(outer.top), scale.twips(outer.right - outer.left),
+              scale.twips(outer.bottom - outer.top)};
 }
 
 void Win32Desktop::moveTo(WindowHandle handle, int left, int top) {
-  SetWindowPos(toHwnd(handle), nullptr, scale_.pixels(left), scale_.pixels(top), 0, 0,
+  const DpiScale& scale = scaleOf(handle);
+  SetWindowPos(toHwnd(handle), nullptr, scale.pixels(left), scale.pixels(top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -63,7 +64,7 @@ void Win32Desktop::setTopmost(WindowHandle handle, bool topmost) {
 }
 
 int Win32Desktop::screenWidth() {
-  return scale_.twips(GetSystemMetrics(SM_CXSCREEN));
+  return DpiScale::ofPrimaryMonitor().twips(GetSystemMetrics(SM_CXSCREEN));
 }
 
 }  // namespace kv::win32

@@ -79,7 +79,7 @@ HICON loadIcon(HINSTANCE module, int widthMetric, int heightMetric) {
 }  // namespace
 
 Win32Desktop::Win32Desktop(HINSTANCE module, Process& process, FailureNotice notice)
-    : module_(module), process_(process), notice_(std::move(notice)), scale_(DpiScale::ofScreen()) {}
+    : module_(module), process_(process), notice_(std::move(notice)), systemScale_(DpiScale::ofScreen()) {}
 
 Win32Desktop::~Win32Desktop() {
   std::vector<HWND> remaining;
@@ -119,7 +119,7 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
   loadIcons();
   const std::wstring windowClassName = registerProgramClass(module_, layout.name, bigIcon_, smallIcon_);
 
-  auto window = std::make_shared<NativeWindow>(layout, events, static_cast<WindowHost&>(*this));
+  auto window = std::make_shared<NativeWindow>(layout, events, static_cast<WindowHost&>(*this), systemScale_);
   preparePaint(*window);
   window->accelerators = buildAccelerators(layout.menuBar);
   window->menuCommands = menuCommands(layout.menuBar);
@@ -127,9 +127,7 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
   DWORD style, exStyle;
   frameStyle(layout.style, style, exStyle);
   HMENU bar = layout.menuBar.empty() ? nullptr : buildMenuBar(layout.menuBar);
-  const int clientWidth = scale_.pixels(layout.clientWidth);
-  const int clientHeight = scale_.pixels(layout.clientHeight);
-  RECT outer{0, 0, clientWidth, clientHeight};
+  RECT outer{0, 0, systemScale_.pixels(layout.clientWidth), systemScale_.pixels(layout.clientHeight)};
   AdjustWindowRectEx(&outer, style, bar != nullptr, exStyle);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
@@ -143,6 +141,7 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
     throw Failure("The window " + layout.name + " could not be created.");
   }
   windows_[hwnd] = window;
+  window->scale = DpiScale::ofWindow(hwnd);
 
   try {
     createControls(*window, module_);
@@ -150,15 +149,9 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
     destroy(toHandle(hwnd));
     throw;
   }
-
-  // A menu bar that wraps onto a second line takes more room than the frame calculation knows.
-  RECT client;
-  GetClientRect(hwnd, &client);
-  const int missingWidth = clientWidth - (client.right - client.left);
-  const int missingHeight = clientHeight - (client.bottom - client.top);
-  if (missingWidth != 0 || missingHeight != 0)
-    SetWindowPos(hwnd, nullptr, 0, 0, width + missingWidth, height + missingHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // At the window's own DPI, and with room for a menu bar that wraps onto a second line, which
+  // the frame calculation above does not know of.
+  layOut(*window);
 
   SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));

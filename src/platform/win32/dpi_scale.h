@@ -1,5 +1,6 @@
 #pragma once
-// Twips (1440 to the inch) to pixels and back at the screen's resolution, rounded.
+// Twips (1440 to the inch) to pixels and back at one resolution, rounded. Each window has its
+// own: a system that scales per monitor gives a window the DPI of the monitor it is on.
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
@@ -11,20 +12,23 @@ class DpiScale {
 
   explicit DpiScale(int dotsPerInch) : dpi_(dotsPerInch > 0 ? dotsPerInch : USER_DEFAULT_SCREEN_DPI) {}
 
-  static DpiScale ofScreen() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return DpiScale(dpi);
-  }
+  // The system's DPI, as the screen's device context gives it.
+  static DpiScale ofScreen();
+  // The window's DPI where the system tells it (Windows 10 and later), else the screen's.
+  static DpiScale ofWindow(HWND);
+  // The primary monitor's DPI where the system tells it (Windows 8.1 and later), else the screen's.
+  static DpiScale ofPrimaryMonitor();
 
+  int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
   int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
-  // A font's character height in pixels, negative as CreateFont wants it; fractional sizes
-  // such as 8.25 points round to the nearest pixel.
+  // A font's character height in pixels, negative as CreateFont wants it. A fraction of a pixel
+  // (8.25 or 9.75 points at 120 or 144 DPI) is dropped: a text then never takes more room than
+  // its point size gives it, so a layout that holds it at 96 DPI, where the program's sizes are
+  // whole pixels, holds it at any DPI.
   int fontHeight(double points) const {
-    const double pixels = points * dpi_ / kPointsPerInch;
-    return -static_cast<int>(pixels + 0.5);
+    constexpr double kRoundingSlack = 1e-9;  // 11.0 pixels must not come out as 10.999...
+    return -static_cast<int>(points * dpi_ / kPointsPerInch + kRoundingSlack);
   }
 
  private:

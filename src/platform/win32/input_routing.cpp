@@ -77,7 +77,7 @@ void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Poin
                   LPARAM lParam) {
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (source != window.hwnd) MapWindowPoints(source, window.hwnd, &at, 1);
-  const DpiScale& scale = window.host.scale();
+  const DpiScale& scale = window.scale;
   const int x = scale.twips(at.x);
   const int y = scale.twips(at.y);
 

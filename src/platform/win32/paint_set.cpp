@@ -1,5 +1,5 @@
+#include "platform/win32/font_face.h"
 #include "platform/win32/gdi_count.h"
-#include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_window.h"
 
 namespace kv::win32 {
@@ -14,19 +14,19 @@ HBRUSH PaintSet::brush(Colour colour) {
 }
 
 HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
-  const auto key = std::make_pair(font.face, font.points);
+  const auto key = std::make_pair(font.face, scale.fontHeight(font.points));
   auto found = fonts_.find(key);
   if (found != fonts_.end()) return found->second;
 
   LOGFONTW description{};
-  description.lfHeight = scale.fontHeight(font.points);
+  description.lfHeight = key.second;
   description.lfWeight = FW_NORMAL;
   description.lfCharSet = ANSI_CHARSET;
   description.lfOutPrecision = OUT_DEFAULT_PRECIS;
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = fromAnsi(font.face);
+  const std::wstring face = drawnFace(font.face);
   lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
 
   HFONT created = createCountedFont(description);
@@ -36,6 +36,14 @@ HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
 
 void PaintSet::keepBitmap(HBITMAP bitmap) {
   if (bitmap) bitmaps_.push_back(bitmap);
+}
+
+std::vector<HGDIOBJ> PaintSet::takeScaled() {
+  std::vector<HGDIOBJ> taken(bitmaps_.begin(), bitmaps_.end());
+  for (auto& entry : fonts_) taken.push_back(entry.second);
+  fonts_.clear();
+  bitmaps_.clear();
+  return taken;
 }
 
 void PaintSet::release() {

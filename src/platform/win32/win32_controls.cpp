@@ -1,11 +1,10 @@
 #include "platform/win32/win32_controls.h"
 
 #include "platform/failure.h"
+#include "platform/win32/banner_bitmap.h"
 #include "platform/win32/gdi_count.h"
 #include "platform/win32/input_routing.h"
 #include "platform/win32/text_encoding.h"
-
-#include "resource_ids.h"
 
 namespace kv::win32 {
 namespace {
@@ -45,18 +44,6 @@ Kind kindOf(ControlKind kind) {
       return {L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0, false};
   }
   return {L"Static", 0, 0, false};
-}
-
-int imageResource(Image image) {
-  switch (image) {
-    case Image::OptionsBanner:
-      return IDB_OPTIONS_BANNER;
-    case Image::AboutBanner:
-      return IDB_ABOUT_BANNER;
-    case Image::None:
-      break;
-  }
-  return 0;
 }
 
 // Position of a control in the window's client area: inside a frame it is relative to the frame.
@@ -138,15 +125,25 @@ void fitDriveList(const Control& control, int left, int top, int width, int heig
 
 // The control's place in the window's client area, in pixels.
 RECT pixelPlace(const NativeWindow& window, const ControlLayout& layout) {
-  const DpiScale& scale = window.host.scale();
+  const DpiScale& scale = window.scale;
   const Rect place = placeInWindow(window, layout);
   return RECT{scale.pixels(place.left), scale.pixels(place.top), scale.pixels(place.width), scale.pixels(place.height)};
+}
+
+// The control's font and picture, made for the window's DPI.
+void dress(NativeWindow& window, Control& control, HINSTANCE module) {
+  const ControlLayout& layout = control.layout;
+  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(layout.font, window.scale)), FALSE);
+  if (layout.kind != ControlKind::Picture) return;
+  if (HBITMAP banner = loadBanner(module, layout.image, window.scale)) {
+    window.paint.keepBitmap(banner);
+    SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
+  }
 }
 
 void create(NativeWindow& window, Control& control, HINSTANCE module) {
   const ControlLayout& layout = control.layout;
   const Kind kind = kindOf(layout.kind);
-  const DpiScale& scale = window.host.scale();
   const RECT at = pixelPlace(window, layout);  // left, top, width, height
   const int left = at.left, top = at.top, width = at.right, height = at.bottom;
 
@@ -160,18 +157,20 @@ void create(NativeWindow& window, Control& control, HINSTANCE module) {
                       window.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
   if (!control.hwnd) throw Failure("The control " + layout.name + " could not be created.");
 
-  SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(layout.font, scale)), FALSE);
-
-  if (layout.kind == ControlKind::Picture) {
-    if (const int resource = imageResource(layout.image)) {
-      HBITMAP bitmap = loadCountedBitmap(module, resource);
-      window.paint.keepBitmap(bitmap);
-      if (bitmap) SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-    }
-    if (!text.empty()) SetWindowTextW(control.hwnd, text.c_str());
-  }
+  dress(window, control, module);
+  if (!textNow && !text.empty()) SetWindowTextW(control.hwnd, text.c_str());
   if (layout.kind == ControlKind::DriveList) fitDriveList(control, left, top, width, height);
   if (kind.subclassed) subclass(control);
+}
+
+void placeControls(NativeWindow& window) {
+  for (Control& control : window.controls) {
+    const RECT at = pixelPlace(window, control.layout);  // left, top, width, height
+    if (control.layout.kind == ControlKind::DriveList)
+      fitDriveList(control, at.left, at.top, at.right, at.bottom);
+    else
+      SetWindowPos(control.hwnd, nullptr, at.left, at.top, at.right, at.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
 }
 
 }  // namespace
@@ -184,7 +183,6 @@ void preparePaint(NativeWindow& window) {
     control.layout = layout;
     control.window = &window;
     control.back = window.paint.brush(layout.transparentBack ? window.layout.back : layout.back);
-    window.paint.font(layout.font, window.host.scale());
     window.controls.push_back(control);
   }
 }
@@ -199,14 +197,28 @@ void createControls(NativeWindow& window, HINSTANCE module) {
       SetWindowPos(control.hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void placeControls(NativeWindow& window) {
-  for (Control& control : window.controls) {
-    const RECT at = pixelPlace(window, control.layout);  // left, top, width, height
-    if (control.layout.kind == ControlKind::DriveList)
-      fitDriveList(control, at.left, at.top, at.right, at.bottom);
-    else
-      SetWindowPos(control.hwnd, nullptr, at.left, at.top, at.right, at.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+void layOut(NativeWindow& window) {
+  // The frame first, so that no control is placed beyond the client area it had; twice, as a
+  // menu bar may wrap onto another line at the new width.
+  const int width = window.scale.pixels(window.layout.clientWidth);
+  const int height = window.scale.pixels(window.layout.clientHeight);
+  for (int pass = 0; pass < 2; ++pass) {
+    RECT outer, client;
+    GetWindowRect(window.hwnd, &outer);
+    GetClientRect(window.hwnd, &client);
+    if (client.right == width && client.bottom == height) break;
+    SetWindowPos(window.hwnd, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                 outer.bottom - outer.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+  placeControls(window);
+}
+
+void rescale(NativeWindow& window, HINSTANCE module) {
+  const std::vector<HGDIOBJ> former = window.paint.takeScaled();
+  for (Control& control : window.controls) dress(window, control, module);
+  for (HGDIOBJ object : former) deleteCounted(object);  // no control holds them now
+  layOut(window);
+  RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 }  // namespace kv::win32

@@ -4,7 +4,7 @@
 
 namespace kv::win32 {
 
-// Creates the brushes and fonts of the window and of its controls (before the window exists).
+// Creates the brushes of the window and of its controls (before the window exists).
 void preparePaint(NativeWindow&);
 
 // Creates every control the window describes as a child of the window, in the order given,
@@ -12,7 +12,11 @@ void preparePaint(NativeWindow&);
 // placed at the frame's position plus their own.
 void createControls(NativeWindow&, HINSTANCE);
 
-// Moves and sizes every control to its place in the window's layout, once the layout has changed.
-void placeControls(NativeWindow&);
+// The window's client area at the layout's size (the frame around it follows), then its controls
+// placed: at the window's DPI.
+void layOut(NativeWindow&);
+
+// Fonts and pictures made anew for the window's DPI, which has just changed, and the window laid out.
+void rescale(NativeWindow&, HINSTANCE);
 
 }  // namespace kv::win32

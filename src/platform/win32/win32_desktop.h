@@ -34,7 +34,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void bringToFront(WindowHandle) override;
   void runModal(WindowHandle, WindowHandle owner, const std::function<bool()>& stillOpen) override;
   void relayout(WindowHandle, const WindowLayout&) override;
-  int textWidth(const Font&, const std::string& text) override;
+  int textWidth(WindowHandle, const Font&, const std::string& text) override;
   Rect bounds(WindowHandle) override;
   void moveTo(WindowHandle, int left, int top) override;
   void setTopmost(WindowHandle, bool topmost) override;
@@ -70,10 +70,11 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
-  const DpiScale& scale() const override { return scale_; }
 
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
+  // The window's DPI; the system's for a window that is not the program's.
+  const DpiScale& scaleOf(WindowHandle) const;
   void loadIcons();
   // The program's hidden window (the tray's), never shown, which stands in as owner.
   HWND standInOwner() const;
@@ -92,14 +93,13 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HINSTANCE module_;
   Process& process_;
   FailureNotice notice_;
-  DpiScale scale_;
+  DpiScale systemScale_;  // new windows are sized at it, until they know their own
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   bool ownIcons_ = false;
   HWND taskbarHidingOwner_ = nullptr;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;
-  PaintSet measuring_;  // the fonts texts are measured in, as the windows draw them
 };
 
 }  // namespace kv::win32

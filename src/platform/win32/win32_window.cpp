@@ -2,6 +2,7 @@
 
 #include "platform/win32/diagnostics.h"
 #include "platform/win32/input_routing.h"
+#include "platform/win32/win32_controls.h"
 
 namespace kv::win32 {
 namespace {
@@ -161,6 +162,17 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_TIMER:
       if (wParam == kRefreshTimer) w.deliver([](WindowEvents& e) { e.timer(); });
       return 0;
+    case WM_DPICHANGED: {
+      // On a monitor of another DPI (or its DPI changed): the place the system suggests, then
+      // everything anew at the window's twips.
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      w.scale = DpiScale(LOWORD(wParam));
+      SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      rescale(w, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE)));
+      w.deliver([](WindowEvents& e) { e.rescaled(); });
+      return 0;
+    }
     case WM_CLOSE:
       w.deliver([](WindowEvents& e) { e.closeRequested(); });
       return 0;

@@ -32,7 +32,6 @@ class WindowHost {
   virtual void windowActivated(NativeWindow&) = 0;
   // The system window is gone; the host forgets it.
   virtual void windowGone(NativeWindow&) = 0;
-  virtual const DpiScale& scale() const = 0;
 };
 
 struct Control {
@@ -54,17 +53,20 @@ class PaintSet {
   HBRUSH brush(Colour);
   HFONT font(const Font&, const DpiScale&);
   void keepBitmap(HBITMAP);
+  // Hands over the fonts and bitmaps, which are made for one DPI, to be deleted once the
+  // controls have those of another.
+  std::vector<HGDIOBJ> takeScaled();
   void release();
 
  private:
   std::map<COLORREF, HBRUSH> brushes_;
-  std::map<std::pair<std::string, double>, HFONT> fonts_;
+  std::map<std::pair<std::string, int>, HFONT> fonts_;  // by face and height in pixels
   std::vector<HBITMAP> bitmaps_;
 };
 
 struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
-  NativeWindow(const WindowLayout& layout, WindowEvents& events, WindowHost& host)
-      : layout(layout), events(events), host(host) {}
+  NativeWindow(const WindowLayout& layout, WindowEvents& events, WindowHost& host, DpiScale scale)
+      : layout(layout), events(events), host(host), scale(scale) {}
   NativeWindow(const NativeWindow&) = delete;
   NativeWindow& operator=(const NativeWindow&) = delete;
   ~NativeWindow();
@@ -73,6 +75,7 @@ struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
   WindowEvents& events;
   WindowHost& host;
   HWND hwnd = nullptr;
+  DpiScale scale;          // the window's DPI: the system's until it exists, then the monitor's it is on
   bool destroyed = false;  // set when destruction begins: no events from then on
 
   PaintSet paint;

@@ -3,7 +3,8 @@
  * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
  * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
  * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>, bits (32 or 64),
- * free <root> (the drive's free clusters and bytes per cluster). Copied as
+ * free <root> (the drive's free clusters and bytes per cluster), dpi <hwnd> <dpi> (the window is told it
+ * is now on a monitor of that DPI). Copied as
  * kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
@@ -154,6 +155,23 @@ static int cmd_key(WORD vk) {
   return SendInput(2, in, sizeof(INPUT)) == 2;
 }
 
+/* WM_DPICHANGED as the system sends it to a window moved onto a monitor of another DPI (Wine, with one
+ * DPI for all, never does), its suggested place (the window's own) put into the window's process. */
+static int cmd_dpi(HWND window, WORD dpi) {
+  DWORD pid = 0;
+  RECT place;
+  GetWindowRect(window, &place);
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  void* remote = VirtualAllocEx(process, NULL, sizeof place, MEM_COMMIT, PAGE_READWRITE);
+  int ok =
+      WriteProcessMemory(process, remote, &place, sizeof place, NULL) &&
+      SendMessageTimeoutW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), (LPARAM)remote, SMTO_ABORTIFHUNG, 10000, NULL);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return ok;
+}
+
 static int cmd_traydel(HWND window, UINT uid) {
   /* shell32 is loaded only here: its imports must not be loaded when the probe stands in as a control. */
   typedef BOOL(WINAPI * notify_fn)(DWORD, NOTIFYICONDATAW*);
@@ -189,6 +207,8 @@ static int run(int argc, char** argv) {
     printf("{\"ok\":%d,\"clusters\":%lu,\"cluster_bytes\":%lu}", ok, free, spc * bps);
   } else if (!strcmp(cmd, "key") && argc > 1) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
+  } else if (!strcmp(cmd, "dpi") && argc > 2) {
+    printf("{\"ok\":%d}", cmd_dpi(arg_hwnd(argv[1]), (WORD)atoi(argv[2])));
   } else if (!strcmp(cmd, "traydel") && argc > 2) {
     printf("{\"ok\":%d}", cmd_traydel(arg_hwnd(argv[1]), strtoul(argv[2], NULL, 0)));
   } else if (!strcmp(cmd, "load") && argc > 1) {
