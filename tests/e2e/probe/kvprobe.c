@@ -92,9 +92,9 @@ static BOOL CALLBACK put_window(HWND h, LPARAM data) {
   OffsetRect(&c, origin.x, origin.y);
   put_common(h);
   put_rect("client", c);
-  printf(",\"pid\":%lu,\"topmost\":%d,\"owner\":%llu,\"captured\":%d,\"children\":[", pid,
+  printf(",\"pid\":%lu,\"topmost\":%d,\"owner\":%llu,\"captured\":%d,\"foreground\":%d,\"children\":[", pid,
          (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, (unsigned long long)(ULONG_PTR)GetWindow(h, GW_OWNER),
-         gui.hwndCapture != NULL);
+         gui.hwndCapture != NULL, GetForegroundWindow() == h);
   EnumChildWindows(h, put_child, (LPARAM)&first_child);
   printf("]}");
   return TRUE;
