@@ -66,7 +66,7 @@ Point App::driveWindowLoading() {
 }
 
 void App::driveWindowLoaded() {
-  ontop(true);
+  smlontop();
   settings.smlshown = true;
 }
 
@@ -80,12 +80,12 @@ void App::closeDriveWindow() {
 }
 
 void App::dialogOpened() {
-  ontop(false);
+  smlofftop();
 }
 
 void App::dialogClosed() {
   // Not while quitting, once the drive window is gone: asking for it would load it again.
-  if (settings.smlshown && driveWindow.loaded()) ontop(true);
+  if (settings.smlshown && driveWindow.loaded()) smlontop();
 }
 
 void App::commitDrives(const DriveSlots& drives, Form& from) {

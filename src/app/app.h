@@ -76,6 +76,8 @@ class App final : public Program {
   bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
 
   void ontop(bool topmost);  // the drive window into or out of the topmost order
+  void smlontop() { ontop(true); }
+  void smlofftop() { ontop(false); }
   void open(Form& window, Opening how);
   DriveList driveList();
   void showAnswers();            // the drive window's lines and the tooltip, from the latest answers
