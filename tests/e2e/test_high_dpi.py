@@ -17,9 +17,12 @@ def size(box):
 
 
 def painted(s, rect, ready, what):
-    """A picture of the screen once the ink box inside rect is ready(box), and that box."""
-    picture = wait_until(lambda: ready((p := Picture(s)).ink(rect)) and p, what)
-    return picture, picture.ink(rect)
+    """A picture of the screen once the ink box inside rect is ready(box) and the same in two pictures in a
+    row (a window laid out anew may show its old paint for a moment), and that box."""
+    boxes = [None]
+    picture = wait_until(lambda: (p := Picture(s)) and boxes.append(p.ink(rect)) is None and boxes[-1] == boxes[-2]
+                         and ready(boxes[-1]) and p, what)
+    return picture, boxes[-1]
 
 
 def figure_ink(s, figure):
