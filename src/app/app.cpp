@@ -94,8 +94,7 @@ void App::commitDrives(const DriveSlots& drives, Form& from) {
   if (savecfg(from)) loadcfg();
   // Not left to the drive window's activation: the window that comes forward as Options goes
   // may be any, another program's too.
-  if (driveWindow.loaded()) driveWindow.refall();
-  if (tray.added()) tray.showAnswers();
+  refreshViews();
 }
 
 void App::showHelp(HelpTopic topic, Form& from) {
@@ -147,6 +146,10 @@ DriveList App::driveList() {
 
 void App::showAnswers() {
   FreeSpace::AnswersOnly answersOnly(space);
+  refreshViews();
+}
+
+void App::refreshViews() {
   if (driveWindow.loaded()) driveWindow.refall();
   if (tray.added()) tray.showAnswers();
 }

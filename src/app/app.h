@@ -80,7 +80,8 @@ class App final : public Program {
   void smlofftop() { ontop(false); }
   void open(Form& window, Opening how);
   DriveList driveList();
-  void showAnswers();            // the drive window's lines and the tooltip, from the latest answers
+  void showAnswers();            // the views from the latest answers, asking nothing
+  void refreshViews();           // the drive window's lines, the tooltip and the tray menu's drive entries
   std::string programHelpFile_;  // F1's file: the name it asks for, beside the program
 };
 
