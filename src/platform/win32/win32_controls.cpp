@@ -124,10 +124,13 @@ void fitDriveList(const Control& control, int left, int top, int width, int heig
 }
 
 // The control's place in the window's client area, in pixels.
-RECT pixelPlace(const NativeWindow& window, const ControlLayout& layout) {
+struct PixelPlace {
+  int left, top, width, height;
+};
+PixelPlace pixelPlace(const NativeWindow& window, const ControlLayout& layout) {
   const DpiScale& scale = window.scale;
   const Rect place = placeInWindow(window, layout);
-  return RECT{scale.pixels(place.left), scale.pixels(place.top), scale.pixels(place.width), scale.pixels(place.height)};
+  return {scale.pixels(place.left), scale.pixels(place.top), scale.pixels(place.width), scale.pixels(place.height)};
 }
 
 // The control's font and picture, made for the window's DPI.
@@ -144,32 +147,31 @@ void dress(NativeWindow& window, Control& control, HINSTANCE module) {
 void create(NativeWindow& window, Control& control, HINSTANCE module) {
   const ControlLayout& layout = control.layout;
   const Kind kind = kindOf(layout.kind);
-  const RECT at = pixelPlace(window, layout);  // left, top, width, height
-  const int left = at.left, top = at.top, width = at.right, height = at.bottom;
+  // Placed again, the drive list fitted too, as the window is laid out once all controls exist.
+  const PixelPlace at = pixelPlace(window, layout);
 
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS | kind.style;
   if (layout.visible) style |= WS_VISIBLE;
   // A picture's text would be read as the name of a bitmap resource; it gets its text later.
   const std::wstring text = fromAnsi(layout.text);
   const bool textNow = layout.kind != ControlKind::Picture;
-  control.hwnd =
-      CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, left, top, width, height,
-                      window.hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
+  control.hwnd = CreateWindowExW(kind.exStyle, kind.className, textNow ? text.c_str() : L"", style, at.left, at.top,
+                                 at.width, at.height, window.hwnd,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
   if (!control.hwnd) throw Failure("The control " + layout.name + " could not be created.");
 
   dress(window, control, module);
   if (!textNow && !text.empty()) SetWindowTextW(control.hwnd, text.c_str());
-  if (layout.kind == ControlKind::DriveList) fitDriveList(control, left, top, width, height);
   if (kind.subclassed) subclass(control);
 }
 
 void placeControls(NativeWindow& window) {
   for (Control& control : window.controls) {
-    const RECT at = pixelPlace(window, control.layout);  // left, top, width, height
+    const PixelPlace at = pixelPlace(window, control.layout);
     if (control.layout.kind == ControlKind::DriveList)
-      fitDriveList(control, at.left, at.top, at.right, at.bottom);
+      fitDriveList(control, at.left, at.top, at.width, at.height);
     else
-      SetWindowPos(control.hwnd, nullptr, at.left, at.top, at.right, at.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+      SetWindowPos(control.hwnd, nullptr, at.left, at.top, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

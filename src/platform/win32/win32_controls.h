@@ -9,7 +9,7 @@ void preparePaint(NativeWindow&);
 
 // Creates every control the window describes as a child of the window, in the order given,
 // which is also the tab order. Controls inside a frame are children of the window too,
-// placed at the frame's position plus their own.
+// placed at the frame's position plus their own. layOut follows, and fits the drive list.
 void createControls(NativeWindow&, HINSTANCE);
 
 // The window's client area at the layout's size (the frame around it follows), then its controls
