@@ -35,7 +35,8 @@ TEST_F(AppTest, EveryMessageFromTheIconRefreshesTheTipAndTheMenusDriveEntries) {
   }
   std::vector<std::string> entries;
   for (const MenuEntry& e : fake.desktop.menusShown.back().entries)
-    if (e.visible && e.id >= TrayWindow::FirstDrive && e.id < TrayWindow::FirstDrive + kSlots) entries.push_back(e.caption);
+    if (e.visible && e.id >= TrayWindow::FirstDrive && e.id < TrayWindow::FirstDrive + kSlots)
+      entries.push_back(e.caption);
   // The menu opened before the answer to its own callback came: it shows the one before.
   EXPECT_EQ(entries, std::vector<std::string>{"c: 14.00 MB"});
 }
