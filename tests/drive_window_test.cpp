@@ -21,6 +21,13 @@ class DriveWindowTest : public AppTest {
     for (const auto& [place, text] : byPlace) out.push_back(text);
     return out;
   }
+  // Hidden, then shown again on this desktop at this place.
+  void reopen(const std::vector<fake::FakeMonitor>& desktop, const Slots& slots, int left) {
+    popup("&Hide");
+    fake.desktop.screens = desktop;
+    fake.files.entries[kConfig] = {fileOf(slots, left, 900)};
+    tray(kLeftPress);
+  }
 };
 
 TEST_F(DriveWindowTest, EachSlotHasItsLineInReadingOrderRefreshedByTheTimer) {
@@ -64,21 +71,71 @@ TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainW
   EXPECT_EQ(where().width, narrow.width);
 }
 
-TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysUnlessPastTheScreensRightEdge) {
+// Monitors in the desktop's twips: one of 1024 x 768 pixels, a second to its right or its left.
+const fake::FakeMonitor kPrimary{{0, 0, 15360, 11520}};
+const std::vector<fake::FakeMonitor> kOneMonitor{kPrimary}, kRightOfIt{kPrimary, {{15360, 0, 15360, 11520}}},
+    kLeftOfIt{kPrimary, {{-21600, 0, 21600, 16200}, 144}},  // a 144-DPI panel of 1440 x 1080 pixels
+    kFullHdPair{{{0, 0, 28800, 16200}}, {{28800, 0, 28800, 16200}}};
+
+TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysWhileItEndsInsideTheDesktopOnSomeMonitor) {
   start(fileOf(kOne));
-  const int edge = fake.desktop.screenWidthTwips - where().width;  // the left of a window touching it
-  const std::array<int, 5> rows[] = {// left, top in the file; where it opens; shown by Show (or the icon)
-                                     {edge, 900, edge, 900, 0},
-                                     {edge + 1, 900, 50, 50, 1},
-                                     {-3000, -500, -3000, -500, 0},
-                                     {300, 20000, 300, 20000, 1}};
-  for (const auto& [left, top, openLeft, openTop, byShow] : rows) {
+  const int width = where().width, edge = 15360 - width;  // the left of a window touching the right edge
+  struct Row {
+    std::vector<fake::FakeMonitor> desktop;
+    int left, top, openLeft, openTop;
+  };
+  const Row rows[] = {
+      {kOneMonitor, edge, 900, edge, 900},    {kOneMonitor, edge + 1, 900, 50, 50},
+      {kOneMonitor, 300, -500, 300, -500},    {kOneMonitor, 300, 11505, 300, 11505},  // partly above, below
+      {kOneMonitor, 300, 11520, 50, 50},      {kOneMonitor, 300, -1185, 50, 50},      // wholly below, above
+      {kOneMonitor, -width, 900, 50, 50},     {kOneMonitor, 1 - width, 900, 1 - width, 900},
+      {kOneMonitor, 40000, 900, 50, 50},      {kRightOfIt, 20000, 900, 20000, 900},
+      {kFullHdPair, 40000, 900, 40000, 900},  {kRightOfIt, 2 * edge + width + 1, 900, 50, 50},
+      {kLeftOfIt, -15000, 900, -15000, 900},  {kLeftOfIt, -21600, -900, -21600, -900},
+      {kOneMonitor, -15000, 900, 50, 50},  // the panel on the left since detached
+  };
+  for (const auto& [desktop, left, top, openLeft, openTop] : rows) {
     popup("&Hide");
+    fake.desktop.screens = desktop;
     fake.files.entries[kConfig] = {fileOf(kOne, left, top)};
-    byShow ? tray(kRightPress, "&Show Kestrovan '99") : tray(kLeftPress);
+    tray(kRightPress, "&Show Kestrovan '99");
     EXPECT_TRUE(shown("smallwindow")) << left;
-    EXPECT_EQ(where().left, openLeft) << left;
-    EXPECT_EQ(where().top, openTop) << left;
+    EXPECT_EQ(where().left, openLeft) << left << "," << top;
+    EXPECT_EQ(where().top, openTop) << left << "," << top;
+  }
+  EXPECT_TRUE(fake.help.requests.empty());  // no place read is a damaged file
+}
+
+TEST_F(DriveWindowTest, WhenNoMonitorShowsItAnyMoreItComesToThePrimary) {
+  start(fileOf(kOne));
+  const std::tuple<std::vector<fake::FakeMonitor>, int, std::vector<fake::FakeMonitor>, int> rows[] = {
+      {kRightOfIt, 20000, kOneMonitor, 50},                                      // the right one removed
+      {kLeftOfIt, -15000, kOneMonitor, 50},                                      // the left one removed
+      {kOneMonitor, 13000, {{{0, 0, 12000, 9000}}}, 50},                         // 800 x 600 now
+      {kOneMonitor, 10000, {{{0, 0, 12000, 9000}}}, 10000},                      // still partly shown
+      {kRightOfIt, 20000, {kPrimary, {{15360, 0, 15360, 11520}, 144}}, 20000}};  // a DPI changed
+  for (const auto& [before, left, after, nowLeft] : rows) {
+    reopen(before, kOne, left);
+    fake.changeDesktop(after);
+    EXPECT_EQ(where().left, nowLeft) << left;
+    EXPECT_EQ(where().top, nowLeft == 50 ? 50 : 900) << left;
+  }
+}
+
+TEST_F(DriveWindowTest, AWindowWidenedAtTheDesktopsRightEdgeGrowsToTheLeftThere) {
+  const Slots slots{"c:\\", "y:\\", "", "", "", ""};
+  freeMegabytes("y:\\", 12);
+  start(fileOf(slots));
+  const int narrow = where().width;
+  for (const auto& [desktop, room] : {std::pair{kOneMonitor, 0}, {kRightOfIt, 0}, {kOneMonitor, 1500}}) {
+    const int right = desktop.back().area.right();
+    reopen(desktop, slots, right - room - narrow);
+    freeMegabytes("y:\\", 1907348.5);
+    fake.elapse(2000);
+    EXPECT_GT(where().width, narrow);
+    EXPECT_EQ(where().left, room ? right - room - narrow : right - where().width) << room;
+    freeMegabytes("y:\\", 12);
+    fake.elapse(2000);
   }
 }
 
@@ -110,23 +167,17 @@ INSTANTIATE_TEST_SUITE_P(Gestures, MouseTest,
                                            MouseRow{kRight, {{600, 300}, {-15, 0}}, "2085,1200 with the menu"},
                                            MouseRow{MouseButton::Middle, {}, "1500,900 with the menu"}));
 
-TEST_F(DriveWindowTest, APlaceBeyondSixteenBitsIsSavedAtTheNearestEnd) {
-  fake.desktop.screenWidthTwips = 3840 * 15;  // two wide screens side by side
-  start(fileOf(kOne, 30000, 900));
+TEST_F(DriveWindowTest, DraggedFarOnAWideDesktopAndClickedItComesBackThere) {
+  fake.desktop.screens = kFullHdPair;  // 3840 pixels
+  start(fileOf(kOne, 1500, 900));
   press(kLeft);
-  for (int i = 0; i < 40; ++i) drag(150, 0);
+  drag(45000 - 1500, 0);  // x = 3000 px
   release(kLeft);
-  EXPECT_EQ(where().left, 36000);
-  const std::array<int, 4> rows[] = {{40000, 900, 32767, 900}, {-40000, -33000, -32768, -32768}};
-  for (const auto& [left, top, savedLeft, savedTop] : rows) {
-    tray(kLeftPress);
-    win("smallwindow").bounds.left = left;
-    win("smallwindow").bounds.top = top;
-    press(kLeft);
-    release(kLeft);
-    EXPECT_FALSE(exists("smallwindow"));
-    EXPECT_EQ(file(), fileOf(kOne, savedLeft, savedTop));
-  }
+  press(kLeft);
+  release(kLeft);
+  EXPECT_EQ(file(), fileOf(kOne, 45000, 900));
+  tray(kLeftPress);
+  EXPECT_EQ(where().left, 45000);
 }
 
 TEST_F(DriveWindowTest, OkayInOptionsShowsTheNewDrivesAtOnceWhicheverWayOptionsWasOpened) {

@@ -27,13 +27,14 @@ TEST(SettingsFile, ReadingRules) {
   for (const auto& [bytes, read] : rows) EXPECT_EQ(readOf(bytes), read) << bytes;
 }
 
-TEST(SettingsFile, PositionsAreSixteenBitNumbersWithTiesRoundedToEven) {
+TEST(SettingsFile, PositionsAreThirtyTwoBitNumbersWithTiesRoundedToEven) {
   const std::pair<const char*, int> numbers[] = {
       {"32767", 32767}, {"-32768", -32768}, {"0000000000012", 12}, {"  +44  ", 44}, {"1.5", 2},     {"2.5", 2},
       {"3.5", 4},       {"-2.5", -2},       {"-3.5", -4},          {"2.50001", 3},  {"2.49999", 2}, {".7", 1},
-      {"7.", 7},        {"32767.4", 32767}};
-  for (auto [text, value] : numbers) EXPECT_EQ(parsePosition(text), std::optional<std::int16_t>(value)) << text;
-  for (const char* text : {"32768", "-32769", "32767.5", "abc", "1e3", "", "--1", "99999999999999"})
+      {"7.", 7},        {"40000", 40000},   {"-40000", -40000},    {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},     {"2147483646.5", 2147483646}};
+  for (auto [text, value] : numbers) EXPECT_EQ(parsePosition(text), std::optional<std::int32_t>(value)) << text;
+  for (const char* text : {"2147483648", "-2147483649", "2147483647.5", "abc", "1e3", "", "--1", "99999999999999"})
     EXPECT_FALSE(parsePosition(text)) << '"' << text << '"';
 }
 
@@ -49,7 +50,7 @@ bool setUpRunsFor(const fake::FakeFiles::Entry& entry) {
 TEST(SettingsFile, AMissingOrBadFileLeadsToTheSetUp) {
   const std::string good = fileOf({"c:\\", "", "", "", "", ""});
   EXPECT_FALSE(setUpRunsFor({good}));
-  EXPECT_TRUE(setUpRunsFor({fileOf({}, 32768, 0)}));
+  EXPECT_FALSE(setUpRunsFor({fileOf({}, 40000, -40000)}));
   EXPECT_TRUE(setUpRunsFor({good.substr(0, good.size() - 6)}));
   EXPECT_TRUE(setUpRunsFor({good, true}));         // hidden, system or a folder
   EXPECT_TRUE(setUpRunsFor({good, false, true}));  // unreadable

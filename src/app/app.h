@@ -72,7 +72,10 @@ class App final : public Program {
   std::string configPath();
   void loadcfg();            // reads the settings file, or runs the first-run set-up
   bool savecfg(Form& from);  // writes it; a failure is told and leaves the file as it was
+  std::string writecfg();    // writes it; the reason it failed, empty when it did not
   void setup();
+  void sessionEnding();
+  bool sessionSaved_ = false;  // the end of the session has been saved for
   bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
 
   void ontop(bool topmost);  // the drive window into or out of the topmost order

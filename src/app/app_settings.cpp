@@ -40,23 +40,36 @@ void App::setup() {
 }
 
 bool App::savecfg(Form& from) {
+  std::string reason = writecfg();
+  if (reason.empty()) return true;
+  platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
+                              "Kestrovan '99 could not save its settings to\r\n" + configPath() + "\r\n\r\n" +
+                                  reason + "\r\n\r\nThe drives you chose stay in use until the program ends.",
+                              kProgramTitle);
+  return false;
+}
+
+std::string App::writecfg() {
   if (settings.smlshown) {
     // The live position is what gets written, so the record takes it as well: a later save
     // before the next read must not put an older position back.
     Rect b = driveWindow.bounds();
-    settings.smlleft = clamp16(b.left);
-    settings.smltop = clamp16(b.top);
+    settings.smlleft = b.left;
+    settings.smltop = b.top;
   }
-  std::string path = configPath();
   std::string reason =
-      platform.files.writeAtomic(path, formatConfig(settings.drives, settings.smlleft, settings.smltop));
+      platform.files.writeAtomic(configPath(), formatConfig(settings.drives, settings.smlleft, settings.smltop));
   saveFailed_ = !reason.empty();
-  if (reason.empty()) return true;
-  platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
-                              "Kestrovan '99 could not save its settings to\r\n" + path + "\r\n\r\n" + reason +
-                                  "\r\n\r\nThe drives you chose stay in use until the program ends.",
-                              kProgramTitle);
-  return false;
+  return reason;
+}
+
+// The user logs off or shuts down and the system ends the process soon after: the settings are
+// saved as Quit saves them, with the drive window's live place. Every window of the program hears
+// the end; one save is enough. No box: nobody is left to read it, and it would hold up the end.
+void App::sessionEnding() {
+  if (sessionSaved_) return;
+  sessionSaved_ = true;
+  writecfg();
 }
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 
 #include <cstddef>
+#include <limits>
 
 namespace kv {
 namespace {
@@ -61,7 +62,7 @@ bool isDigit(char c) {
 
 }  // namespace
 
-std::optional<std::int16_t> parsePosition(const std::string& field) {
+std::optional<std::int32_t> parsePosition(const std::string& field) {
   std::size_t b = 0, e = field.size();
   while (b < e && field[b] == ' ') ++b;
   while (e > b && field[e - 1] == ' ') --e;
@@ -80,8 +81,9 @@ std::optional<std::int16_t> parsePosition(const std::string& field) {
   if (i != e || (whole.empty() && fraction.empty())) return std::nullopt;
 
   std::size_t firstNonZero = whole.find_first_not_of('0');
-  if (firstNonZero != std::string::npos && whole.size() - firstNonZero > 6) return std::nullopt;
-  long value = 0;
+  constexpr std::size_t kMostDigits = 10;  // 2147483647; more can only be out of range
+  if (firstNonZero != std::string::npos && whole.size() - firstNonZero > kMostDigits) return std::nullopt;
+  long long value = 0;
   for (char c : whole) value = value * 10 + (c - '0');
 
   // Round half to even, decided on the exact decimal digits.
@@ -91,8 +93,9 @@ std::optional<std::int16_t> parsePosition(const std::string& field) {
     if (first > '5' || (first == '5' && (beyondHalf || value % 2 == 1))) ++value;
   }
   if (negative) value = -value;
-  if (value < -32768 || value > 32767) return std::nullopt;
-  return static_cast<std::int16_t>(value);
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+    return std::nullopt;
+  return static_cast<std::int32_t>(value);
 }
 
 ConfigRead parseConfig(const std::string& bytes) {

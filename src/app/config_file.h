@@ -20,15 +20,16 @@ constexpr std::size_t kConfigReadLimit = 64 * 1024;
 struct ConfigRead {
   int slotsRead = 0;
   DriveSlots drives;
-  std::optional<std::int16_t> left;
-  std::optional<std::int16_t> top;
+  std::optional<std::int32_t> left;
+  std::optional<std::int32_t> top;
   bool complete() const { return slotsRead == kSlots && left && top; }
 };
 
 ConfigRead parseConfig(const std::string& bytes);
 std::string formatConfig(const DriveSlots& drives, int left, int top);
 
-// A position line: a decimal number, a fraction rounded half to even, within 16 bits.
-std::optional<std::int16_t> parsePosition(const std::string& field);
+// A position line: a decimal number, a fraction rounded half to even, within 32 bits. Earlier
+// versions wrote 16-bit values only, which read exactly as they always did.
+std::optional<std::int32_t> parsePosition(const std::string& field);
 
 }  // namespace kv

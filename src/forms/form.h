@@ -53,6 +53,9 @@ class Form : public WindowEvents {
   // WindowEvents defaults shared by all windows.
   void helpKey() override;
   void closeRequested() override { unload(); }
+  void sessionEnding() override {
+    if (host_.sessionEnding) host_.sessionEnding();
+  }
   // Runs onActivate when the window becomes the program's active window: not when the user
   // comes back from another program to the same window, nor for the hidden tray window.
   void activated() final;

@@ -18,6 +18,8 @@ struct FormHost {
   // The program's active window as far as activations tell; the hidden tray window, made the
   // foreground window only so that its menus close, never counts.
   Form* active = nullptr;
+  // The Windows session ends: the program keeps what it must before the process is ended.
+  std::function<void()> sessionEnding;
 };
 
 }  // namespace kv

@@ -30,7 +30,7 @@ class Desktop {
   // How wide the text is in the font, in twips, as the window draws it now (see rescaled).
   virtual int textWidth(WindowHandle, const Font&, const std::string& text) = 0;
 
-  // Outer rectangle on the screen, in twips.
+  // The window's outer rectangle on the desktop, in the desktop's twips (see monitors).
   virtual Rect bounds(WindowHandle) = 0;
   virtual void moveTo(WindowHandle, int left, int top) = 0;
   // Into (true) or out of (false) the topmost order; does not activate.
@@ -75,7 +75,10 @@ class Desktop {
   // The box that is up comes to the front, over the window of the program the user clicked.
   virtual void bringMessageBoxToFront() = 0;
 
-  virtual int screenWidth() = 0;                    // twips
+  // The desktop's monitors, the primary first (its top left is 0, 0), each one's rectangle in
+  // the desktop's twips: one scale for every place on the desktop, the primary monitor's DPI,
+  // whatever the DPI of the monitor a window is on. Never empty.
+  virtual std::vector<Rect> monitors() = 0;
   virtual IconHandle iconHandle(WindowHandle) = 0;  // the window's small icon
 
   // Runs events until the process ends.

@@ -15,6 +15,10 @@ struct Rect {
   int height = 0;
   int right() const { return left + width; }
   int bottom() const { return top + height; }
+  // Whether the two share any area at all (touching edges share none).
+  bool overlaps(const Rect& other) const {
+    return left < other.right() && other.left < right() && top < other.bottom() && other.top < bottom();
+  }
 };
 
 struct Colour {

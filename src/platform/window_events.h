@@ -16,8 +16,9 @@ constexpr unsigned kRightDown = 0x204;  // WM_RBUTTONDOWN
 class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
-  // Pointer events in twips relative to the window's client area. While a button is held
-  // the window keeps the mouse, so a press, its moves and its release share one origin.
+  // Pointer events relative to the window's client area, in the desktop's twips (as its place
+  // is), so that a drag moves the window as far as the pointer went. While a button is held the
+  // window keeps the mouse, so a press, its moves and its release share one origin.
   virtual void mouseDown(MouseButton, int /*x*/, int /*y*/) {}
   virtual void mouseMove(int /*x*/, int /*y*/) {}
   virtual void mouseUp(MouseButton, int /*x*/, int /*y*/) {}
@@ -33,6 +34,11 @@ class WindowEvents {
   // The window is drawn at another resolution now (moved to a screen of another DPI), laid out
   // anew at its twips: a text measured before may take another width.
   virtual void rescaled() {}
+  // The desktop changed: a monitor came or went, or one's resolution changed.
+  virtual void desktopChanged() {}
+  // The Windows session ends (log-off, shutdown, restart, or an installer closing the program):
+  // every window of the program hears it, and the process may be ended as soon as it returns.
+  virtual void sessionEnding() {}
   // The close box, or the system's close command.
   virtual void closeRequested() {}
   // F1 with no menu shortcut of its own.

@@ -13,20 +13,15 @@ using DriveSlots = std::array<std::string, kSlots>;  // slots 1..6 at 0..5: a ro
 struct Settings {
   // Saved in the settings file.
   DriveSlots drives;
-  std::int16_t smlleft = 0;  // drive window position as last read from the file, twips
-  std::int16_t smltop = 0;
+  // The drive window's place as last read from the file (or last saved), twips on the desktop.
+  // 32 bits: today's desktops of several monitors reach past what 16 bits of twips hold.
+  std::int32_t smlleft = 0;
+  std::int32_t smltop = 0;
 
   // The running program's own, never saved.
   bool smlshown = false;  // the drive window is loaded and set up
   std::string version;    // "1.4"
   std::string helppath;   // the help file beside the program
 };
-
-// Positions live in 16 bits; anything beyond is pinned to the nearest end, never wrapped.
-inline std::int16_t clamp16(long long v) {
-  if (v < -32768) return -32768;
-  if (v > 32767) return 32767;
-  return static_cast<std::int16_t>(v);
-}
 
 }  // namespace kv

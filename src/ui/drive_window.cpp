@@ -1,6 +1,7 @@
 #include "ui/drive_window.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kv {
 
@@ -10,6 +11,17 @@ const Font kLineFont{"MS Sans Serif", 12};
 constexpr int kLineSlack = 30;
 // The columns: the left line's edge, the gap between the two lines, the margin after the right one.
 constexpr int kLeftEdge = 90, kColumnGap = 615, kRightMargin = 420;
+
+// The right edge of the whole desktop, all monitors together: on one monitor, the screen's.
+int desktopRight(const std::vector<Rect>& monitors) {
+  int right = monitors.front().right();
+  for (const Rect& m : monitors) right = std::max(right, m.right());
+  return right;
+}
+
+bool onSomeMonitor(const Rect& window, const std::vector<Rect>& monitors) {
+  return std::any_of(monitors.begin(), monitors.end(), [&](const Rect& m) { return m.overlaps(window); });
+}
 }  // namespace
 
 DriveWindow::DriveWindow(FormHost& host, Program& program) : Form(host), program_(program) {
@@ -50,9 +62,21 @@ void DriveWindow::onLoad(const LoadTicket& ticket) {
   refall();
   press_.gflag = false;
   moveTo(place.x, place.y);
-  Rect b = bounds();
-  if (b.left + b.width > desktop().screenWidth()) moveTo(kPlaceInView.x, kPlaceInView.y);
+  // Past the desktop's right edge, by however little, or where no monitor shows any part of it
+  // (a monitor since gone): into view. A window partly off the top, left or bottom stays.
+  const std::vector<Rect> monitors = desktop().monitors();
+  const Rect b = bounds();
+  if (b.right() > desktopRight(monitors) || !onSomeMonitor(b, monitors)) bringIntoView();
   program_.driveWindowLoaded();
+}
+
+void DriveWindow::bringIntoView() {
+  const Rect primary = desktop().monitors().front();
+  moveTo(primary.left + kPlaceInView.x, primary.top + kPlaceInView.y);
+}
+
+void DriveWindow::desktopChanged() {
+  if (!onSomeMonitor(bounds(), desktop().monitors())) bringIntoView();
 }
 
 void DriveWindow::resetState() {
@@ -88,7 +112,12 @@ void DriveWindow::fitLines(int widest) {
   const int width = std::max(kLineWidth, widest + kLineSlack);
   if (width == lineWidth_) return;
   lineWidth_ = width;
+  const Rect before = bounds();
   desktop().relayout(handle(), describe());
+  // A window that ended inside the desktop's right edge grows to the left there, not past it.
+  const int right = desktopRight(desktop().monitors());
+  const Rect after = bounds();
+  if (before.right() <= right && after.right() > right) moveTo(right - after.width, after.top);
 }
 
 void DriveWindow::rescaled() {
@@ -103,8 +132,8 @@ void DriveWindow::endsml() {
 void DriveWindow::gdown(int x, int y) {
   Rect b = bounds();
   press_.gflag = true;
-  press_.gx = clamp16(x);
-  press_.gy = clamp16(y);
+  press_.gx = x;
+  press_.gy = y;
   press_.left = b.left;
   press_.top = b.top;
 }

@@ -18,7 +18,8 @@ class DriveWindow : public Form {
   // A line is this wide at least, and wider when its figure needs it: today's drives have
   // figures the narrowest line cuts. The window widens with its lines.
   static constexpr int kLineWidth = 1740;
-  // Where the window goes when its saved place would put its right edge beyond the screen.
+  // Where the window goes, from the primary monitor's top left, when its place would put its
+  // right edge beyond the desktop's, or put it on no monitor at all.
   static constexpr Point kPlaceInView{50, 50};
   enum MenuCommand { Hide = 520, Options, About, Help, Quit };
 
@@ -35,6 +36,7 @@ class DriveWindow : public Form {
   void mouseUp(MouseButton button, int, int) override { smlmenu(static_cast<int>(button)); }
   void timer() override { refall(); }
   void rescaled() override;
+  void desktopChanged() override;
   // No close box; the system's close command (Alt+F4) closes it as a click does.
   void closeRequested() override { endsml(); }
 
@@ -47,12 +49,11 @@ class DriveWindow : public Form {
  private:
   struct Press {
     bool gflag = false;  // a button is held on the window
-    std::int16_t gx = 0, gy = 0;
-    // The window's place at the press as it really was; a window beyond what 16 bits hold
-    // (a very wide desktop) is still told apart from one that was dragged.
-    int left = 0, top = 0;
+    int gx = 0, gy = 0;
+    int left = 0, top = 0;  // the window's place at the press
   };
   void popUpMenu();
+  void bringIntoView();  // to the primary monitor, where the user finds it
   int measure(int slot, const std::string& text);  // the text's width, measured once per text
   void fitLines(int widest);                       // the lines as wide as the widest text
 

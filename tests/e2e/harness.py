@@ -62,10 +62,10 @@ def wine_env(build, prefix, display):
                 LC_ALL="C.UTF-8", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
 
 
-def start_xvfb(log):
+def start_xvfb(log, size="1024x768"):
     """A private Xvfb: its process and its display name."""
     read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", "1024x768x24"],
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", f"{size}x24"],
                             pass_fds=(write,), stderr=log)
     os.close(write)
     select.select([read], [], [], 30)
@@ -116,12 +116,16 @@ class Session:
     kept on disk when the block fails."""
     build = BUILDS[0]
 
-    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None, dpi=None):
+    def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None, dpi=None,
+                 desktop="1024x768"):
         self.name, self.folder, self.help_file, self.registry = test.id().rsplit(".", 1)[-1], folder, help_file, registry
         # The Windows the prefix reports (Wine's names: win10, win7, winxp); the template's (7) by default.
         self.user_registry = f'\n[Software\\\\Wine] 1796611640\n"Version"="{windows}"\n' if windows else ""
         # The screen's DPI; the template's 96 by default.
         self.user_registry += f'\n[Control Panel\\\\Desktop] 1796611640\n"LogPixels"=dword:{dpi:08x}\n' if dpi else ""
+        # The virtual desktop's size in pixels, and the screen's that holds it.
+        self.desktop = desktop
+        self.user_registry += f'\n[Software\\\\Wine\\\\Explorer\\\\Desktops] 1796611640\n"Default"="{desktop}"\n'
         self.dir = WORK / "runs" / f"{self.build.name}-{self.name}{dpi or ''}"
         self.wine = [self.build.loader]
         self.prefix = self.dir / "prefix"
@@ -144,7 +148,7 @@ class Session:
 
     def start(self):
         with open(self.dir / "xvfb.log", "wb") as log:
-            xvfb, self.display = start_xvfb(log)
+            xvfb, self.display = start_xvfb(log, self.desktop)
         self.programs.append(xvfb)
         clone(template(self.build, self.display), self.prefix, self.registry, self.user_registry)
         self.env = wine_env(self.build, self.prefix, self.display)

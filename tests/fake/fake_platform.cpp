@@ -44,15 +44,50 @@ void FakeDisks::post(const std::string& root, Answer answer) {
   });
 }
 
-namespace {
-// The outer size around the layout's client area.
-void sizeFrame(FakeWindow& w) {
+// The outer size around the layout's client area, laid out at the window's DPI, on the desktop
+// whose twips are the primary monitor's.
+void FakeDesktop::sizeFrame(FakeWindow& w) {
   constexpr int kFrame = 45, kCaption = 270;  // twips
   int caption = w.layout.style == WindowStyle::Dialog ? kCaption : 0;
-  w.bounds.width = w.layout.clientWidth + 2 * kFrame;
-  w.bounds.height = w.layout.clientHeight + 2 * kFrame + caption;
+  const int primaryDpi = screens.front().dpi;
+  w.bounds.width = (w.layout.clientWidth + 2 * kFrame) * w.dpi / primaryDpi;
+  w.bounds.height = (w.layout.clientHeight + 2 * kFrame + caption) * w.dpi / primaryDpi;
 }
-}  // namespace
+
+// The DPI of the monitor that shows most of the rectangle; the primary's when none shows any.
+int FakeDesktop::dpiAt(const Rect& r) const {
+  long long most = 0;
+  int dpi = screens.front().dpi;
+  for (const FakeMonitor& m : screens) {
+    const long long w = std::min(r.right(), m.area.right()) - std::max(r.left, m.area.left);
+    const long long h = std::min(r.bottom(), m.area.bottom()) - std::max(r.top, m.area.top);
+    if (w > 0 && h > 0 && w * h > most) most = w * h, dpi = m.dpi;
+  }
+  return dpi;
+}
+
+void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
+  FakeWindow& w = at(h);
+  w.bounds.left = left;
+  w.bounds.top = top;
+  const int dpi = dpiAt(w.bounds);
+  if (dpi == w.dpi) return;
+  w.dpi = dpi;
+  sizeFrame(w);
+  w.sink->rescaled();
+}
+
+std::vector<Rect> FakeDesktop::monitors() {
+  std::vector<Rect> out;
+  for (const FakeMonitor& m : screens) out.push_back(m.area);
+  return out;
+}
+
+std::vector<WindowEvents*> FakeDesktop::sinks() const {
+  std::vector<WindowEvents*> out;
+  for (const auto& [handle, w] : windows_) out.push_back(w.sink);
+  return out;
+}
 
 WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {
   WindowHandle h = next_ += 4;
@@ -60,6 +95,7 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
   w.handle = h;
   w.layout = layout;
   w.sink = &sink;
+  w.dpi = dpiAt(Rect{});  // made at the primary's top left
   sizeFrame(w);
   for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
   ++created[layout.name];

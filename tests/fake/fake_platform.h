@@ -41,6 +41,12 @@ struct FakeControl {
   int current = -1;
 };
 
+// A monitor of the desktop: where it stands, in the desktop's twips, and the DPI it draws at.
+struct FakeMonitor {
+  Rect area;
+  int dpi = 96;
+};
+
 struct FakeWindow {
   WindowHandle handle = 0;
   WindowLayout layout;
@@ -48,7 +54,8 @@ struct FakeWindow {
   bool visible = false, enabled = true, topmost = false;
   unsigned timerPeriod = 0;  // milliseconds; 0: no timer
   unsigned long long timerDue = 0;
-  Rect bounds;
+  Rect bounds;   // on the desktop, in the desktop's twips: sizes grow with the monitor's DPI
+  int dpi = 96;  // the DPI of the monitor it is on, which it is laid out at
   std::map<int, FakeControl> controls;
 };
 
@@ -73,7 +80,8 @@ class FakeDesktop : public Desktop {
     return static_cast<int>(text.size() * textScale * 120 * font.points / 12);
   }
   Rect bounds(WindowHandle h) override { return at(h).bounds; }
-  void moveTo(WindowHandle h, int left, int top) override { at(h).bounds.left = left, at(h).bounds.top = top; }
+  // Onto a monitor of another DPI, the window is laid out at that DPI and told so.
+  void moveTo(WindowHandle h, int left, int top) override;
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
   void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
   void setVisible(WindowHandle h, int id, bool on) override { control(h, id).visible = on; }
@@ -94,7 +102,7 @@ class FakeDesktop : public Desktop {
   FakeWindow* dueTimer(unsigned long long until);
   int popupMenu(WindowHandle owner, const Menu&) override;
   void bringMessageBoxToFront() override { ++boxBroughtToFront; }
-  int screenWidth() override { return screenWidthTwips; }
+  std::vector<Rect> monitors() override;
   IconHandle iconHandle(WindowHandle w) override { return w + 1; }
   void runEvents() override {}
 
@@ -104,6 +112,7 @@ class FakeDesktop : public Desktop {
   WindowHandle handleOf(const std::string& name) { return window(name).handle; }
   bool shown(const std::string& name) { return find(name) && find(name)->visible; }
   WindowEvents& sink(const std::string& name) { return *window(name).sink; }
+  std::vector<WindowEvents*> sinks() const;  // every window's, in the order they were made
   // The user brings a window to the front: only one on the screen and enabled comes.
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
@@ -121,7 +130,8 @@ class FakeDesktop : public Desktop {
   // What the user sees the moment a window of the program becomes the active one (its name).
   std::function<void(const std::string& window)> onActivate;
   std::map<std::string, int> created;
-  int screenWidthTwips = 1024 * 15;
+  // The desktop, the primary monitor first (FakePlatform::changeDesktop tells the windows).
+  std::vector<FakeMonitor> screens{{Rect{0, 0, 1024 * 15, 768 * 15}, 96}};
   double textScale = 1;        // texts this many times as wide in twips, as a face hinted at another DPI draws them
   unsigned long long now = 0;  // milliseconds since the test began
   int modalDepth = 0;
@@ -133,6 +143,8 @@ class FakeDesktop : public Desktop {
   void enableAgain(const std::vector<WindowHandle>&) override;
   FakeWindow& at(WindowHandle h) { return windows_.at(h); }
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
+  void sizeFrame(FakeWindow&);
+  int dpiAt(const Rect&) const;
   void makeActive(WindowHandle);
 
   PostedMessages& posted_;
@@ -291,6 +303,18 @@ struct FakePlatform {
     }
   }
   bool ended() const { return process.endedWith.has_value(); }
+
+  // Monitors come or go, or change their resolution: every window hears it, as from Windows.
+  void changeDesktop(std::vector<FakeMonitor> screens) {
+    desktop.screens = std::move(screens);
+    for (WindowEvents* sink : desktop.sinks()) enter([sink] { sink->desktopChanged(); });
+  }
+  // The user logs off: every window hears the end of the session, even under a message box,
+  // and then the system ends the process.
+  void endSession() {
+    for (WindowEvents* sink : desktop.sinks()) enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
+    if (!ended()) process.endedWith = 0;
+  }
 
   // Time passes: every timer due fires, in order, each as its own entry.
   void elapse(unsigned ms) {

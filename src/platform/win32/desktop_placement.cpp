@@ -1,5 +1,5 @@
 // Where the program's windows stand: shown or hidden, their place on the screen in twips and
-// their place in the topmost order.
+// their place in the topmost order, and the monitors of the desktop.
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_desktop.h"
 
@@ -39,13 +39,11 @@ void Win32Desktop::relayout(WindowHandle handle, const WindowLayout& layout) {
   layOut(*window);
 }
 
-const DpiScale& Win32Desktop::scaleOf(WindowHandle handle) const {
-  std::shared_ptr<NativeWindow> window = find(toHwnd(handle));
-  return window ? window->scale : systemScale_;
-}
-
+// Places on the desktop share one scale, the primary monitor's: a place turned into twips on a
+// monitor of one DPI comes back to the same pixel wherever the window is then. (At each window's
+// own DPI, a window left at -1000 px on a 144-DPI monitor came back at -667 px.)
 Rect Win32Desktop::bounds(WindowHandle handle) {
-  const DpiScale& scale = scaleOf(handle);
+  const DpiScale scale = DpiScale::ofDesktop();
   RECT outer{};
   GetWindowRect(toHwnd(handle), &outer);
   return Rect{scale.twips(outer.left), scale.twips(outer.top), scale.twips(outer.right - outer.left),
@@ -53,7 +51,7 @@ Rect Win32Desktop::bounds(WindowHandle handle) {
 }
 
 void Win32Desktop::moveTo(WindowHandle handle, int left, int top) {
-  const DpiScale& scale = scaleOf(handle);
+  const DpiScale scale = DpiScale::ofDesktop();
   SetWindowPos(toHwnd(handle), nullptr, scale.pixels(left), scale.pixels(top), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -63,8 +61,37 @@ void Win32Desktop::setTopmost(WindowHandle handle, bool topmost) {
   SetWindowPos(toHwnd(handle), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
-int Win32Desktop::screenWidth() {
-  return DpiScale::ofPrimaryMonitor().twips(GetSystemMetrics(SM_CXSCREEN));
+namespace {
+
+struct MonitorList {
+  DpiScale scale;
+  std::vector<Rect> areas;
+};
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  auto& found = *reinterpret_cast<MonitorList*>(list);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  const Rect area{found.scale.twips(r.left), found.scale.twips(r.top), found.scale.twips(r.right - r.left),
+                  found.scale.twips(r.bottom - r.top)};
+  if (info.dwFlags & MONITORINFOF_PRIMARY)
+    found.areas.insert(found.areas.begin(), area);
+  else
+    found.areas.push_back(area);
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Rect> Win32Desktop::monitors() {
+  MonitorList found{DpiScale::ofDesktop(), {}};
+  EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&found));
+  if (found.areas.empty())  // a system that lists none still has its primary screen
+    found.areas.push_back(Rect{0, 0, found.scale.twips(GetSystemMetrics(SM_CXSCREEN)),
+                               found.scale.twips(GetSystemMetrics(SM_CYSCREEN))});
+  return found.areas;
 }
 
 }  // namespace kv::win32

@@ -1,6 +1,7 @@
 #pragma once
-// Twips (1440 to the inch) to pixels and back at one resolution, rounded. Each window has its
-// own: a system that scales per monitor gives a window the DPI of the monitor it is on.
+// Twips (1440 to the inch) to pixels and back at one resolution, rounded. Each window lays itself
+// out at its own (a system that scales per monitor gives a window the DPI of the monitor it is
+// on); places on the desktop share the desktop's.
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
@@ -18,6 +19,9 @@ class DpiScale {
   static DpiScale ofWindow(HWND);
   // The primary monitor's DPI where the system tells it (Windows 8.1 and later), else the screen's.
   static DpiScale ofPrimaryMonitor();
+  // The one scale of places on the desktop (windows' places, the monitors, the pointer): the
+  // primary monitor's, whatever monitor a window is on. Sizes of a layout keep the window's own.
+  static DpiScale ofDesktop() { return ofPrimaryMonitor(); }
 
   int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }

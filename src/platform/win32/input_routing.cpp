@@ -77,7 +77,9 @@ void pointerEvent(NativeWindow& window, HWND source, int id, bool forwards, Poin
                   LPARAM lParam) {
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (source != window.hwnd) MapWindowPoints(source, window.hwnd, &at, 1);
-  const DpiScale& scale = window.scale;
+  // At the desktop's scale, as the window's place is: the window follows the pointer pixel for
+  // pixel on a monitor of any DPI.
+  const DpiScale scale = DpiScale::ofDesktop();
   const int x = scale.twips(at.x);
   const int y = scale.twips(at.y);
 

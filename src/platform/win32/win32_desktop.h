@@ -1,7 +1,7 @@
 #pragma once
 // The desktop port on the Windows user interface. One class, its work in one file per job:
 //   desktop_windows.cpp    window classes, making and ending windows, their icons and timers
-//   desktop_placement.cpp  showing and hiding, position and topmost order
+//   desktop_placement.cpp  showing and hiding, places, the topmost order and the monitors
 //   desktop_controls.cpp   the controls' texts, checks and lists; popup menus
 //   desktop_modal.cpp      modal showing and message boxes, and the owners they need
 //   input_routing.cpp      the message pump and where keys go (the mouse: input_routing.h)
@@ -47,7 +47,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
   void bringMessageBoxToFront() override;
-  int screenWidth() override;
+  std::vector<Rect> monitors() override;
   IconHandle iconHandle(WindowHandle) override;
   void runEvents() override;
 
@@ -73,8 +73,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
 
   std::shared_ptr<NativeWindow> find(HWND) const;
   Control& control(WindowHandle, int id) const;
-  // The window's DPI; the system's for a window that is not the program's.
-  const DpiScale& scaleOf(WindowHandle) const;
   void loadIcons();
   // The program's hidden window (the tray's), never shown, which stands in as owner.
   HWND standInOwner() const;

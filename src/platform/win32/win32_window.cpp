@@ -173,6 +173,14 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       w.deliver([](WindowEvents& e) { e.rescaled(); });
       return 0;
     }
+    case WM_DISPLAYCHANGE:
+      w.deliver([](WindowEvents& e) { e.desktopChanged(); }, UnderBox::Runs);
+      break;
+    case WM_ENDSESSION:
+      // The session ends for certain (not merely asked about): the system may end the process
+      // as soon as this returns. Taken under a message box too: it is the last chance.
+      if (wParam) w.deliver([](WindowEvents& e) { e.sessionEnding(); }, UnderBox::Runs);
+      return 0;
     case WM_CLOSE:
       w.deliver([](WindowEvents& e) { e.closeRequested(); });
       return 0;
