@@ -75,34 +75,29 @@ TEST_F(AppTest, QuitSavesTheLivePlaceRemovesTheIconAndEnds) {
   EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("optionswindow") || exists("tbarw"));
 }
 
-// The user logs off: the settings are saved as Quit saves them, and a save that fails says nothing.
-struct SessionEnd {
-  bool hiddenFirst;
-  const char* writeFailure;
-  int savedLeft;  // -1: nothing written
-};
-class SessionEndTest : public AppTest, public ::testing::WithParamInterface<SessionEnd> {};
+// The user logs off, after a drag or a Hide, where the file can or cannot be written: the
+// settings are saved as Quit saves them, once, and a save that fails says nothing.
+class SessionEndTest : public AppTest, public ::testing::WithParamInterface<std::tuple<bool, const char*>> {};
 
 TEST_P(SessionEndTest, TheEndOfTheSessionSavesAsQuitDoesWithoutABox) {
-  const Slots one{"c:\\", "", "", "", "", ""};
-  start(fileOf(one, 1500, 900));
+  const auto [hiddenFirst, writeFailure] = GetParam();
+  start(fileOf({"c:\\", "", "", "", "", ""}, 1500, 900));
   press(kLeft);
   drag(900, 0);
   release(kLeft);
-  if (GetParam().hiddenFirst) popup("&Hide");
+  if (hiddenFirst) popup("&Hide");
   fake.files.entries.erase(kConfig);
-  fake.files.writeFailure = GetParam().writeFailure;
+  fake.files.writeFailure = writeFailure;
   const int saves = fake.files.writes;
   fake.endSession();
-  EXPECT_TRUE(fake.ended());
-  EXPECT_EQ(file(), GetParam().savedLeft < 0 ? "(none)" : fileOf(one, GetParam().savedLeft, 900));
-  EXPECT_EQ(fake.files.writes + fake.files.failedWrites - saves, 1);  // one save, whoever hears the end
-  EXPECT_TRUE(fake.desktop.messages.empty());
-  EXPECT_EQ(exists("smallwindow"), !GetParam().hiddenFirst);
+  EXPECT_TRUE(fake.ended() && fake.desktop.messages.empty());
+  EXPECT_EQ(file(), *writeFailure ? "(none)" : fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
+  EXPECT_EQ(fake.files.writes + fake.files.failedWrites - saves, 1);
+  EXPECT_EQ(exists("smallwindow"), !hiddenFirst);
 }
 INSTANTIATE_TEST_SUITE_P(Session, SessionEndTest,
-                         ::testing::Values(SessionEnd{false, "", 2400}, SessionEnd{true, "", 2400},
-                                           SessionEnd{false, "Access is denied.", -1}));
+                         ::testing::Values(std::tuple{false, ""}, std::tuple{true, ""},
+                                           std::tuple{false, "Access is denied."}));
 
 TEST_F(AppTest, OptionsAfterHideWithTheFileGoneRunsTheSetUpAndLeavesNothingLoadedUnseen) {
   start(fileOf({"c:\\", "", "", "", "", ""}));

@@ -13,7 +13,8 @@ class Places(unittest.TestCase):
         if s.running:
             s.tray_menu("Q")
             s.running.wait(30)
-        s.cfg.write_bytes(cfg_bytes(["c:\\"], left, top))
+        self.file = cfg_bytes(["c:\\"], left, top)
+        s.cfg.write_bytes(self.file)
         s.running = s.start_exe()
         return wait_until(lambda: s.shown(SMALL), "the drive window", 60)
 
@@ -23,13 +24,14 @@ class Places(unittest.TestCase):
         s.xdotool("mousemove", x, y, "mousedown", 1)
         wait_until(lambda: s.shown(SMALL)["captured"], "the press to reach the drive window")
         left, top = small["rect"][:2]
-        steps = 6
-        for step in range(1, steps + 1):
-            at = [left + (to_left - left) * step // steps, top + (to_top - top) * step // steps]
+        for step in range(1, 7):
+            at = [left + (to_left - left) * step // 6, top + (to_top - top) * step // 6]
             s.xdotool("mousemove", x + at[0] - left, y + at[1] - top)
             wait_until(lambda: s.shown(SMALL)["rect"][:2] == at, f"the window at {at}")
         s.xdotool("mouseup", 1)
-        return wait_until(lambda: (w := s.shown(SMALL)) and not w["captured"] and w, "the drag to end")
+        moved = wait_until(lambda: (w := s.shown(SMALL)) and not w["captured"] and w, "the drag to end")
+        self.assertEqual(s.cfg.read_bytes(), self.file, "a drag wrote the file")
+        return moved
 
     def click_closes(self, s, small):
         s.click(*center(small["client"]))
