@@ -86,13 +86,13 @@ TEST_F(DriveWindowTest, ShownAgainItOpensWhereTheFileSaysWhileItEndsInsideTheDes
     int left, top, openLeft, openTop;
   };
   const Row rows[] = {
-      {kOneMonitor, edge, 900, edge, 900},    {kOneMonitor, edge + 1, 900, 50, 50},
-      {kOneMonitor, 300, -500, 300, -500},    {kOneMonitor, 300, 11505, 300, 11505},  // partly above, below
-      {kOneMonitor, 300, 11520, 50, 50},      {kOneMonitor, 300, -1185, 50, 50},      // wholly below, above
-      {kOneMonitor, -width, 900, 50, 50},     {kOneMonitor, 1 - width, 900, 1 - width, 900},
-      {kOneMonitor, 40000, 900, 50, 50},      {kRightOfIt, 20000, 900, 20000, 900},
-      {kFullHdPair, 40000, 900, 40000, 900},  {kRightOfIt, 2 * edge + width + 1, 900, 50, 50},
-      {kLeftOfIt, -15000, 900, -15000, 900},  {kLeftOfIt, -21600, -900, -21600, -900},
+      {kOneMonitor, edge, 900, edge, 900},   {kOneMonitor, edge + 1, 900, 50, 50},
+      {kOneMonitor, 300, -500, 300, -500},   {kOneMonitor, 300, 11505, 300, 11505},  // partly above, below
+      {kOneMonitor, 300, 11520, 50, 50},     {kOneMonitor, 300, -1185, 50, 50},      // wholly below, above
+      {kOneMonitor, -width, 900, 50, 50},    {kOneMonitor, 1 - width, 900, 1 - width, 900},
+      {kOneMonitor, 40000, 900, 50, 50},     {kRightOfIt, 20000, 900, 20000, 900},
+      {kFullHdPair, 40000, 900, 40000, 900}, {kRightOfIt, 2 * edge + width + 1, 900, 50, 50},
+      {kLeftOfIt, -15000, 900, -15000, 900}, {kLeftOfIt, -21600, -900, -21600, -900},
       {kOneMonitor, -15000, 900, 50, 50},  // the panel on the left since detached
   };
   for (const auto& [desktop, left, top, openLeft, openTop] : rows) {

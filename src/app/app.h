@@ -76,7 +76,7 @@ class App final : public Program {
   void setup();
   void sessionEnding();
   bool sessionSaved_ = false;  // the end of the session has been saved for
-  bool saveFailed_ = false;  // the last save did not reach the file: memory is newer than it
+  bool saveFailed_ = false;    // the last save did not reach the file: memory is newer than it
 
   void ontop(bool topmost);  // the drive window into or out of the topmost order
   void smlontop() { ontop(true); }

@@ -43,8 +43,8 @@ bool App::savecfg(Form& from) {
   std::string reason = writecfg();
   if (reason.empty()) return true;
   platform.desktop.messageBox(from.loaded() ? from.handle() : 0,
-                              "Kestrovan '99 could not save its settings to\r\n" + configPath() + "\r\n\r\n" +
-                                  reason + "\r\n\r\nThe drives you chose stay in use until the program ends.",
+                              "Kestrovan '99 could not save its settings to\r\n" + configPath() + "\r\n\r\n" + reason +
+                                  "\r\n\r\nThe drives you chose stay in use until the program ends.",
                               kProgramTitle);
   return false;
 }

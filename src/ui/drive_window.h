@@ -53,7 +53,7 @@ class DriveWindow : public Form {
     int left = 0, top = 0;  // the window's place at the press
   };
   void popUpMenu();
-  void bringIntoView();  // to the primary monitor, where the user finds it
+  void bringIntoView();                            // to the primary monitor, where the user finds it
   int measure(int slot, const std::string& text);  // the text's width, measured once per text
   void fitLines(int widest);                       // the lines as wide as the widest text
 

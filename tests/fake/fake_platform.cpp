@@ -54,16 +54,12 @@ void FakeDesktop::sizeFrame(FakeWindow& w) {
   w.bounds.height = (w.layout.clientHeight + 2 * kFrame + caption) * w.dpi / primaryDpi;
 }
 
-// The DPI of the monitor that shows most of the rectangle; the primary's when none shows any.
+// The DPI of the monitor that holds the rectangle's centre; the primary's when none does.
 int FakeDesktop::dpiAt(const Rect& r) const {
-  long long most = 0;
-  int dpi = screens.front().dpi;
-  for (const FakeMonitor& m : screens) {
-    const long long w = std::min(r.right(), m.area.right()) - std::max(r.left, m.area.left);
-    const long long h = std::min(r.bottom(), m.area.bottom()) - std::max(r.top, m.area.top);
-    if (w > 0 && h > 0 && w * h > most) most = w * h, dpi = m.dpi;
-  }
-  return dpi;
+  const Rect centre{r.left + r.width / 2, r.top + r.height / 2, 1, 1};
+  for (const FakeMonitor& m : screens)
+    if (m.area.overlaps(centre)) return m.dpi;
+  return screens.front().dpi;
 }
 
 void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
@@ -83,10 +79,10 @@ std::vector<Rect> FakeDesktop::monitors() {
   return out;
 }
 
-std::vector<WindowEvents*> FakeDesktop::sinks() const {
-  std::vector<WindowEvents*> out;
-  for (const auto& [handle, w] : windows_) out.push_back(w.sink);
-  return out;
+void FakeDesktop::tellEveryWindow(FakePlatform& platform, void (WindowEvents::*event)(), UnderBox underBox) {
+  std::vector<WindowEvents*> sinks;
+  for (const auto& [handle, w] : windows_) sinks.push_back(w.sink);
+  for (WindowEvents* sink : sinks) platform.enter([sink, event] { (sink->*event)(); }, underBox);
 }
 
 WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {

@@ -18,6 +18,7 @@
 
 namespace kv::fake {
 
+struct FakePlatform;
 struct ProcessEnded {};  // thrown by Process::end: the test sees the end without leaving itself
 
 // The thread's posted messages: the system delivers them after the entry under way returns,
@@ -112,7 +113,8 @@ class FakeDesktop : public Desktop {
   WindowHandle handleOf(const std::string& name) { return window(name).handle; }
   bool shown(const std::string& name) { return find(name) && find(name)->visible; }
   WindowEvents& sink(const std::string& name) { return *window(name).sink; }
-  std::vector<WindowEvents*> sinks() const;  // every window's, in the order they were made
+  // An event from the system to every window, in the order they were made, each as an entry.
+  void tellEveryWindow(FakePlatform&, void (WindowEvents::*)(), UnderBox);
   // The user brings a window to the front: only one on the screen and enabled comes.
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
@@ -304,15 +306,15 @@ struct FakePlatform {
   }
   bool ended() const { return process.endedWith.has_value(); }
 
-  // Monitors come or go, or change their resolution: every window hears it, as from Windows.
+  // Monitors come or go, or change their resolution: every window hears it.
   void changeDesktop(std::vector<FakeMonitor> screens) {
     desktop.screens = std::move(screens);
-    for (WindowEvents* sink : desktop.sinks()) enter([sink] { sink->desktopChanged(); });
+    desktop.tellEveryWindow(*this, &WindowEvents::desktopChanged, UnderBox::Runs);
   }
-  // The user logs off: every window hears the end of the session, even under a message box,
-  // and then the system ends the process.
+  // The user logs off: every window hears the end of the session, under a box too, and then the
+  // system ends the process.
   void endSession() {
-    for (WindowEvents* sink : desktop.sinks()) enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
+    desktop.tellEveryWindow(*this, &WindowEvents::sessionEnding, UnderBox::Runs);
     if (!ended()) process.endedWith = 0;
   }
 

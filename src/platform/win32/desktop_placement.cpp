@@ -89,8 +89,8 @@ std::vector<Rect> Win32Desktop::monitors() {
   MonitorList found{DpiScale::ofDesktop(), {}};
   EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&found));
   if (found.areas.empty())  // a system that lists none still has its primary screen
-    found.areas.push_back(Rect{0, 0, found.scale.twips(GetSystemMetrics(SM_CXSCREEN)),
-                               found.scale.twips(GetSystemMetrics(SM_CYSCREEN))});
+    found.areas.push_back(
+        Rect{0, 0, found.scale.twips(GetSystemMetrics(SM_CXSCREEN)), found.scale.twips(GetSystemMetrics(SM_CYSCREEN))});
   return found.areas;
 }
 
