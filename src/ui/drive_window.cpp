@@ -66,17 +66,18 @@ void DriveWindow::onLoad(const LoadTicket& ticket) {
   // (a monitor since gone): into view. A window partly off the top, left or bottom stays.
   const std::vector<Rect> monitors = desktop().monitors();
   const Rect b = bounds();
-  if (b.right() > desktopRight(monitors) || !onSomeMonitor(b, monitors)) bringIntoView();
+  if (b.right() > desktopRight(monitors) || !onSomeMonitor(b, monitors)) bringIntoView(monitors);
   program_.driveWindowLoaded();
 }
 
-void DriveWindow::bringIntoView() {
-  const Rect primary = desktop().monitors().front();
+void DriveWindow::bringIntoView(const std::vector<Rect>& monitors) {
+  const Rect& primary = monitors.front();
   moveTo(primary.left + kPlaceInView.x, primary.top + kPlaceInView.y);
 }
 
 void DriveWindow::desktopChanged() {
-  if (!onSomeMonitor(bounds(), desktop().monitors())) bringIntoView();
+  const std::vector<Rect> monitors = desktop().monitors();
+  if (!onSomeMonitor(bounds(), monitors)) bringIntoView(monitors);
 }
 
 void DriveWindow::resetState() {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "forms/form.h"
 #include "program/program.h"
@@ -53,9 +54,9 @@ class DriveWindow : public Form {
     int left = 0, top = 0;  // the window's place at the press
   };
   void popUpMenu();
-  void bringIntoView();                            // to the primary monitor, where the user finds it
-  int measure(int slot, const std::string& text);  // the text's width, measured once per text
-  void fitLines(int widest);                       // the lines as wide as the widest text
+  void bringIntoView(const std::vector<Rect>& monitors);  // to the primary, where the user finds it
+  int measure(int slot, const std::string& text);         // the text's width, measured once per text
+  void fitLines(int widest);                              // the lines as wide as the widest text
 
   Program& program_;
   Menu menu_;

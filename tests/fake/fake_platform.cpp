@@ -79,10 +79,10 @@ std::vector<Rect> FakeDesktop::monitors() {
   return out;
 }
 
-void FakeDesktop::tellEveryWindow(FakePlatform& platform, void (WindowEvents::*event)(), UnderBox underBox) {
-  std::vector<WindowEvents*> sinks;
-  for (const auto& [handle, w] : windows_) sinks.push_back(w.sink);
-  for (WindowEvents* sink : sinks) platform.enter([sink, event] { (sink->*event)(); }, underBox);
+std::vector<WindowEvents*> FakeDesktop::sinks() const {
+  std::vector<WindowEvents*> out;
+  for (const auto& [handle, w] : windows_) out.push_back(w.sink);
+  return out;
 }
 
 WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink) {

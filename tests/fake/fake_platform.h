@@ -18,7 +18,6 @@
 
 namespace kv::fake {
 
-struct FakePlatform;
 struct ProcessEnded {};  // thrown by Process::end: the test sees the end without leaving itself
 
 // The thread's posted messages: the system delivers them after the entry under way returns,
@@ -113,8 +112,7 @@ class FakeDesktop : public Desktop {
   WindowHandle handleOf(const std::string& name) { return window(name).handle; }
   bool shown(const std::string& name) { return find(name) && find(name)->visible; }
   WindowEvents& sink(const std::string& name) { return *window(name).sink; }
-  // An event from the system to every window, in the order they were made, each as an entry.
-  void tellEveryWindow(FakePlatform&, void (WindowEvents::*)(), UnderBox);
+  std::vector<WindowEvents*> sinks() const;  // every window's, in the order they were made
   // The user brings a window to the front: only one on the screen and enabled comes.
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
@@ -309,12 +307,12 @@ struct FakePlatform {
   // Monitors come or go, or change their resolution: every window hears it.
   void changeDesktop(std::vector<FakeMonitor> screens) {
     desktop.screens = std::move(screens);
-    desktop.tellEveryWindow(*this, &WindowEvents::desktopChanged, UnderBox::Runs);
+    tellEveryWindow(&WindowEvents::desktopChanged);
   }
   // The user logs off: every window hears the end of the session, under a box too, and then the
   // system ends the process.
   void endSession() {
-    desktop.tellEveryWindow(*this, &WindowEvents::sessionEnding, UnderBox::Runs);
+    tellEveryWindow(&WindowEvents::sessionEnding);
     if (!ended()) process.endedWith = 0;
   }
 
@@ -342,6 +340,10 @@ struct FakePlatform {
   }
 
  private:
+  // An event from the system to every window, each as its own entry, under a message box too.
+  void tellEveryWindow(void (WindowEvents::*event)()) {
+    for (WindowEvents* sink : desktop.sinks()) enter([sink, event] { (sink->*event)(); }, UnderBox::Runs);
+  }
   int depth_ = 0;
 };
 

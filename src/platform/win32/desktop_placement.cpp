@@ -43,11 +43,9 @@ void Win32Desktop::relayout(WindowHandle handle, const WindowLayout& layout) {
 // monitor of one DPI comes back to the same pixel wherever the window is then. (At each window's
 // own DPI, a window left at -1000 px on a 144-DPI monitor came back at -667 px.)
 Rect Win32Desktop::bounds(WindowHandle handle) {
-  const DpiScale scale = DpiScale::ofDesktop();
   RECT outer{};
   GetWindowRect(toHwnd(handle), &outer);
-  return Rect{scale.twips(outer.left), scale.twips(outer.top), scale.twips(outer.right - outer.left),
-              scale.twips(outer.bottom - outer.top)};
+  return DpiScale::ofDesktop().twips(outer);
 }
 
 void Win32Desktop::moveTo(WindowHandle handle, int left, int top) {
@@ -73,9 +71,7 @@ BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!GetMonitorInfoW(monitor, &info)) return TRUE;
-  const RECT& r = info.rcMonitor;
-  const Rect area{found.scale.twips(r.left), found.scale.twips(r.top), found.scale.twips(r.right - r.left),
-                  found.scale.twips(r.bottom - r.top)};
+  const Rect area = found.scale.twips(info.rcMonitor);
   if (info.dwFlags & MONITORINFOF_PRIMARY)
     found.areas.insert(found.areas.begin(), area);
   else
@@ -89,8 +85,7 @@ std::vector<Rect> Win32Desktop::monitors() {
   MonitorList found{DpiScale::ofDesktop(), {}};
   EnumDisplayMonitors(nullptr, nullptr, &addMonitor, reinterpret_cast<LPARAM>(&found));
   if (found.areas.empty())  // a system that lists none still has its primary screen
-    found.areas.push_back(
-        Rect{0, 0, found.scale.twips(GetSystemMetrics(SM_CXSCREEN)), found.scale.twips(GetSystemMetrics(SM_CYSCREEN))});
+    found.areas.push_back(found.scale.twips(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}));
   return found.areas;
 }
 

@@ -2,6 +2,7 @@
 // Twips (1440 to the inch) to pixels and back at one resolution, rounded. Each window lays itself
 // out at its own (a system that scales per monitor gives a window the DPI of the monitor it is
 // on); places on the desktop share the desktop's.
+#include "platform/geometry.h"
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
@@ -26,6 +27,10 @@ class DpiScale {
   int dpi() const { return dpi_; }
   int pixels(int twips) const { return MulDiv(twips, dpi_, kTwipsPerInch); }
   int twips(int pixels) const { return MulDiv(pixels, kTwipsPerInch, dpi_); }
+  // A rectangle of pixels, such as the system gives a window or a monitor, in twips.
+  Rect twips(const RECT& r) const {
+    return Rect{twips(r.left), twips(r.top), twips(r.right - r.left), twips(r.bottom - r.top)};
+  }
   // A font's character height in pixels, negative as CreateFont wants it. A fraction of a pixel
   // (8.25 or 9.75 points at 120 or 144 DPI) is dropped: a text then never takes more room than
   // its point size gives it, so a layout that holds it at 96 DPI, where the program's sizes are
