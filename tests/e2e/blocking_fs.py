@@ -55,10 +55,14 @@ class BlockingFs:
         counts = struct.pack("<QQQQQIII", free * 4, free, free, 0, 0, BLOCK, 255, BLOCK)
         self.reply(unique, counts.ljust(80, b"\0"))
 
+    def let_go(self):
+        """Answers every question from now on, the held ones first: nothing waits on the drive any more."""
+        self.holding = False
+        self.release()
+
     def unmount(self):
         if self.fd is not None:
-            self.holding = False
-            self.release()
+            self.let_go()
             ctypes.CDLL(None).umount2(self.folder.encode(), 2)  # MNT_DETACH: gone once its last user is
             os.rmdir(self.folder)
 
