@@ -62,17 +62,21 @@ TEST_F(AppTest, ASecondCopyEndsTouchingNothing) {
   EXPECT_EQ(file(), "(none)");
 }
 
-TEST_F(AppTest, QuitSavesTheLivePlaceRemovesTheIconAndEnds) {
+TEST_F(AppTest, HideAndQuitSaveTheLivePlaceAndCloseEveryWindowQuitAlsoTheIcon) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
-  tray(kRightPress, "&About");
-  tray(kRightPress, "&Options");
-  win("smallwindow").bounds.left = 2400;  // the user dragged it there
-  tray(kRightPress, "&Quit");
+  for (const char* choice : {"&Hide", "&Quit"}) {
+    tray(kRightPress, "&About");
+    tray(kRightPress, "&Options");
+    pick(2, 1);                             // an edit that Hide and Quit drop
+    win("smallwindow").bounds.left = 2400;  // the user dragged it there
+    std::string(choice) == "&Hide" ? popup(choice) : tray(kRightPress, choice);
+    EXPECT_EQ(file(), fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
+    EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("optionswindow"));
+    EXPECT_EQ(exists("tbarw") && fake.shell.iconPresent, !fake.ended()) << choice;
+    if (!fake.ended()) tray(kLeftPress);
+  }
   EXPECT_EQ(fake.process.endedWith, 0);
-  EXPECT_EQ(file(), fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
-  EXPECT_FALSE(fake.shell.iconPresent);
   EXPECT_EQ(fake.shell.refused, 0);
-  EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("optionswindow") || exists("tbarw"));
 }
 
 // The user logs off, after a drag or a Hide, where the file can or cannot be written: the
