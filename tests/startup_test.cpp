@@ -1,5 +1,5 @@
-// Start-up and shutdown: a normal start, the start-hidden switch, the first run, a second copy
-// and Quit.
+// Start-up and shutdown: a normal start, the start-hidden switch, the first run, a second copy,
+// Hide, Quit and the end of the Windows session.
 #include "app_fixture.h"
 
 namespace kv {
@@ -62,46 +62,48 @@ TEST_F(AppTest, ASecondCopyEndsTouchingNothing) {
   EXPECT_EQ(file(), "(none)");
 }
 
-TEST_F(AppTest, HideAndQuitSaveTheLivePlaceAndCloseEveryWindowQuitAlsoTheIcon) {
-  start(fileOf({"c:\\", "", "", "", "", ""}));
-  for (const char* choice : {"&Hide", "&Quit"}) {
-    tray(kRightPress, "&About");
-    tray(kRightPress, "&Options");
-    pick(2, 1);                             // an edit that Hide and Quit drop
-    win("smallwindow").bounds.left = 2400;  // the user dragged it there
-    std::string(choice) == "&Hide" ? popup(choice) : tray(kRightPress, choice);
-    EXPECT_EQ(file(), fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
-    EXPECT_FALSE(exists("smallwindow") || exists("aboutwindow") || exists("optionswindow"));
-    EXPECT_EQ(exists("tbarw") && fake.shell.iconPresent, !fake.ended()) << choice;
-    if (!fake.ended()) tray(kLeftPress);
-  }
-  EXPECT_EQ(fake.process.endedWith, 0);
-  EXPECT_EQ(fake.shell.refused, 0);
-}
+// Every way the windows go, with About and Options open and the drive window dragged: Hide,
+// Quit, the end of the Windows session (after a Hide, or where the file cannot be written). Each
+// saves the live place as Quit does, once, and the end of the session says nothing of a failure.
+struct Ending {
+  std::vector<const char*> steps;  // "&Hide" in the drive window's menu, "&Quit" in the tray's, "logoff"
+  const char* writeFailure;
+  int saves;  // writes tried
+  bool ended, icon, windowsLeft;
+  friend void PrintTo(const Ending& row, std::ostream* os) { *os << row.steps.back() << " " << row.writeFailure; }
+};
+class EndingTest : public AppTest, public ::testing::WithParamInterface<Ending> {};
 
-// The user logs off, after a drag or a Hide, where the file can or cannot be written: the
-// settings are saved as Quit saves them, once, and a save that fails says nothing.
-class SessionEndTest : public AppTest, public ::testing::WithParamInterface<std::tuple<bool, const char*>> {};
-
-TEST_P(SessionEndTest, TheEndOfTheSessionSavesAsQuitDoesWithoutABox) {
-  const auto [hiddenFirst, writeFailure] = GetParam();
-  start(fileOf({"c:\\", "", "", "", "", ""}, 1500, 900));
+TEST_P(EndingTest, SavesTheLivePlaceOnce) {
+  const Slots one{"c:\\", "", "", "", "", ""};
+  start(fileOf(one, 1500, 900));
+  tray(kRightPress, "&About");
+  tray(kRightPress, "&Options");
+  pick(2, 1);  // an edit that none of them commits
   press(kLeft);
   drag(900, 0);
   release(kLeft);
-  if (hiddenFirst) popup("&Hide");
   fake.files.entries.erase(kConfig);
-  fake.files.writeFailure = writeFailure;
+  fake.files.writeFailure = GetParam().writeFailure;
   const int saves = fake.files.writes;
-  fake.endSession();
-  EXPECT_TRUE(fake.ended() && fake.desktop.messages.empty());
-  EXPECT_EQ(file(), *writeFailure ? "(none)" : fileOf({"c:\\", "", "", "", "", ""}, 2400, 900));
-  EXPECT_EQ(fake.files.writes + fake.files.failedWrites - saves, 1);
-  EXPECT_EQ(exists("smallwindow"), !hiddenFirst);
+  for (std::string step : GetParam().steps)
+    step == "logoff" ? fake.endSession() : step == "&Hide" ? popup(step.c_str()) : tray(kRightPress, step.c_str());
+  EXPECT_EQ(file(), *GetParam().writeFailure ? "(none)" : fileOf(one, 2400, 900));
+  EXPECT_EQ(fake.files.writes + fake.files.failedWrites - saves, GetParam().saves);
+  EXPECT_TRUE(fake.desktop.messages.empty());
+  EXPECT_EQ(fake.ended(), GetParam().ended);
+  EXPECT_EQ(fake.shell.iconPresent, GetParam().icon);
+  for (const char* name : {"smallwindow", "aboutwindow", "optionswindow"})
+    EXPECT_EQ(exists(name), GetParam().windowsLeft);
+  EXPECT_EQ(exists("tbarw"), GetParam().icon);
+  EXPECT_EQ(fake.shell.refused, 0);
 }
-INSTANTIATE_TEST_SUITE_P(Session, SessionEndTest,
-                         ::testing::Values(std::tuple{false, ""}, std::tuple{true, ""},
-                                           std::tuple{false, "Access is denied."}));
+INSTANTIATE_TEST_SUITE_P(HideQuitLogoff, EndingTest,
+                         ::testing::Values(Ending{{"&Hide"}, "", 1, false, true, false},
+                                           Ending{{"&Quit"}, "", 1, true, false, false},
+                                           Ending{{"logoff"}, "", 1, true, true, true},
+                                           Ending{{"&Hide", "logoff"}, "", 2, true, true, false},
+                                           Ending{{"logoff"}, "Access is denied.", 1, true, true, true}));
 
 TEST_F(AppTest, OptionsAfterHideWithTheFileGoneRunsTheSetUpAndLeavesNothingLoadedUnseen) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
