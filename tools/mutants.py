@@ -7,8 +7,8 @@ meaning to. Each mutant is one line of one file changed in one way:
   a call statement dropped      f(x);   ->  ;
   two arguments swapped         f(a, b) ->  f(b, a)
 
-Lines of comments and of the preprocessor are left alone, and so is anything inside a string or
-character literal. Whether a mutant compiles is for the caller to find out."""
+Lines of comments, of the preprocessor and of static assertions are left alone, and so is anything
+inside a string or character literal. Whether a mutant compiles is for the caller to find out."""
 import random, re
 
 FLIPS = {" == ": " != ", " != ": " == ", " < ": " >= ", " > ": " <= ", " <= ": " > ", " >= ": " < "}
@@ -44,7 +44,7 @@ def line_mutants(line):
     """(kind, new line) for every way the line can be changed."""
     code = line.split("//")[0]
     stripped = code.strip()
-    if not stripped or stripped.startswith(("#", "*", "/*")):
+    if not stripped or stripped.startswith(("#", "*", "/*", "static_assert")):  # nothing that runs
         return []
     out = []
     for old, new in FLIPS.items():
