@@ -71,4 +71,5 @@ foreach(target actions megabytes)
 endforeach()
 
 add_subdirectory(tools/helpgen)
+add_subdirectory(tests/contract)
 add_subdirectory(tests/e2e)

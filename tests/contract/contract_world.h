@@ -1,8 +1,8 @@
 #pragma once
 // The world a port's contract runs in: the ports under test and what the contract needs beyond
 // them (a scratch folder, file attributes given as a user or the system gives them, what the
-// program was started as). Each implementation has one: the fake's in tests/fake/fake_world.cpp,
-// Windows' in tests/contract/win32/win32_world.cpp.
+// program was started as). Each implementation has one: the fake's in fake_world.cpp,
+// Windows' in win32/win32_world.cpp.
 #include <memory>
 #include <string>
 #include <vector>

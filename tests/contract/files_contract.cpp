@@ -73,19 +73,17 @@ TEST_F(FilesContract, AWriteIntoAMissingFolderGivesTheReasonAndLeavesNothing) {
 }
 
 TEST_F(FilesContract, TemporaryFilesAreNewDistinctAndGoneOnceRemoved) {
-  const std::string pages[] = {files.createTemporary(".htm", "\" \"\r\n"), files.createTemporary(".htm", "x")};
+  const std::string bytes[] = {"\" \"\r\n", "x"};
+  const std::string pages[] = {files.createTemporary(".htm", bytes[0]), files.createTemporary(".htm", bytes[1])};
   EXPECT_NE(pages[0], pages[1]);
-  for (const std::string& page : pages) {
-    ASSERT_GT(page.size(), 4u);
-    EXPECT_EQ(page.substr(page.size() - 4), ".htm");
-    EXPECT_TRUE(files.normalFileExists(page)) << page;
-  }
-  EXPECT_EQ(files.read(pages[0], 100), "\" \"\r\n");
-  EXPECT_EQ(files.read(pages[1], 100), "x");
-  for (const std::string& page : pages) {
-    files.remove(page);
-    EXPECT_FALSE(files.normalFileExists(page)) << page;
-    EXPECT_EQ(files.read(page, 100), std::nullopt) << page;
+  for (int i : {0, 1}) {
+    ASSERT_GT(pages[i].size(), 4u);
+    EXPECT_EQ(pages[i].substr(pages[i].size() - 4), ".htm");
+    EXPECT_TRUE(files.normalFileExists(pages[i])) << pages[i];
+    EXPECT_EQ(files.read(pages[i], 100), bytes[i]);
+    files.remove(pages[i]);
+    EXPECT_FALSE(files.normalFileExists(pages[i])) << pages[i];
+    EXPECT_EQ(files.read(pages[i], 100), std::nullopt) << pages[i];
   }
 }
 
