@@ -27,7 +27,8 @@ else()
 endif()
 
 file(GLOB KV_TEST_SOURCES CONFIGURE_DEPENDS
-     ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/fake/*.cpp)
+     ${PROJECT_SOURCE_DIR}/tests/*.cpp ${PROJECT_SOURCE_DIR}/tests/fake/*.cpp
+     ${PROJECT_SOURCE_DIR}/tests/contract/*.cpp)
 if(KV_TEST_SOURCES)
   find_package(GTest REQUIRED)
   include(GoogleTest)
@@ -70,4 +71,5 @@ foreach(target actions megabytes)
 endforeach()
 
 add_subdirectory(tools/helpgen)
+add_subdirectory(tests/contract)
 add_subdirectory(tests/e2e)

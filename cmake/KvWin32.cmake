@@ -23,6 +23,13 @@ endforeach()
 add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
                  -Wl,--dynamicbase -Wl,--nxcompat $<$<CONFIG:Release>:-s>)
 
+# The contract build (build/contract-win32, -win64) holds nothing but kvcontract.exe.
+option(KV_CONTRACT "Build only kvcontract.exe, the ports' contracts on the adapter (posix-thread MinGW)" OFF)
+if(KV_CONTRACT)
+  add_subdirectory(tests/contract/win32)
+  return()
+endif()
+
 set(KV_RES_SRC ${PROJECT_SOURCE_DIR}/res)
 set(KV_RES_OUT ${CMAKE_BINARY_DIR}/res)
 set(KV_GENERATED_RESOURCES ${KV_RES_OUT}/kestrovan99.ico)

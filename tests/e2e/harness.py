@@ -316,12 +316,9 @@ def chosen_builds():
     return [b for b in BUILDS if b.name in names]
 
 
-def main():
-    """Runs the file's tests for each chosen build Wine runs here, in a user and mount namespace (where a
-    folder can be read-only for the program alone); fails where none runs: never a silent pass."""
-    if "KV_E2E_NS" not in os.environ:
-        os.environ["KV_E2E_NS"] = "1"
-        os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
+def running_builds(what):
+    """The chosen builds Wine runs here, said as "<what> on win32 and win64"; fails where none runs:
+    never a silent pass."""
     WORK.mkdir(parents=True, exist_ok=True)
     chosen = chosen_builds()
     running = [b for b in chosen if runs_here(b)]
@@ -329,7 +326,17 @@ def main():
         sys.exit(f"FAILED: Wine runs none of {[b.name for b in chosen]} on this machine")
     why = "" if len(running) == len(BUILDS) else " only: " + (
         "this machine runs no 32-bit code" if len(running) < len(chosen) else "KV_E2E_BUILDS=" + os.environ["KV_E2E_BUILDS"])
-    print(f"e2e on {' and '.join(b.name for b in running)}{why}")
+    print(f"{what} on {' and '.join(b.name for b in running)}{why}", flush=True)
+    return running
+
+
+def main():
+    """Runs the file's tests for each chosen build Wine runs here, in a user and mount namespace (where a
+    folder can be read-only for the program alone)."""
+    if "KV_E2E_NS" not in os.environ:
+        os.environ["KV_E2E_NS"] = "1"
+        os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
+    running = running_builds("e2e")
     passed = True
     for build in running:
         Session.build = build

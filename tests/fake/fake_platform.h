@@ -244,8 +244,9 @@ class FakeFiles : public Files {
  public:
   struct Entry {
     std::string bytes;
-    bool hidden = false;  // hidden, system or a folder: no normal file
+    bool hidden = false;  // hidden or system: no normal file
     bool unreadable = false;
+    bool readOnly = false;  // a normal file that no write replaces
   };
   bool normalFileExists(const std::string& path) override { return entries.count(path) && !entries[path].hidden; }
   std::optional<std::string> read(const std::string& path, std::size_t limit) override;
@@ -258,6 +259,8 @@ class FakeFiles : public Files {
   void remove(const std::string& path) override { entries.erase(path); }
 
   std::map<std::string, Entry> entries;
+  // The folders there are: the program's and the temporary one; a file goes only into one of them.
+  std::set<std::string> folders{"D:\\Programs\\Kestrovan", "C:\\Temp"};
   std::string writeFailure;  // when set, every write fails with this reason
   int writes = 0, failedWrites = 0;
   std::size_t largestRead = 0;
