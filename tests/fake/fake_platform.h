@@ -116,6 +116,7 @@ class FakeDesktop : public Desktop {
   // The user brings a window to the front: only one on the screen and enabled comes.
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
+  WindowHandle active() const { return active_; }
 
   // What the user does when a modal window opens (given its name), a popup menu opens (the
   // entry picked; 0 for none) or a message box is up; taken in order. A modal window left

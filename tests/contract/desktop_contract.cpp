@@ -1,0 +1,286 @@
+// What the program relies on the desktop port to do (its windows, controls, menus, modal windows,
+// message boxes, timers and the system's events), stated once for every implementation.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "contract/desktop_world.h"
+
+namespace kv::contract {
+namespace {
+
+enum Id { Go = 101, Box, Link, Frame, Note, Drives, Copy = 201, First = 301, Second };
+
+// Every event as a line, with the state of the screen where an event must find it so.
+struct Heard : WindowEvents {
+  std::vector<std::string> lines;
+  std::function<void()> onActivated, onClose;
+  void add(std::string line) { lines.push_back(std::move(line)); }
+  static std::string at(int x, int y) { return " " + std::to_string(x) + "," + std::to_string(y); }
+  static char letter(MouseButton b) { return b == MouseButton::Left ? 'L' : b == MouseButton::Right ? 'R' : 'M'; }
+  void mouseDown(MouseButton b, int x, int y) override { add(std::string("down ") + letter(b) + at(x, y)); }
+  void mouseMove(int x, int y) override { add("move" + at(x, y)); }
+  void mouseUp(MouseButton b, int x, int y) override { add(std::string("up ") + letter(b) + at(x, y)); }
+  void controlClicked(int id) override { add("clicked " + std::to_string(id)); }
+  void released(int id, MouseButton b) override { add("released " + std::to_string(id) + letter(b)); }
+  void menuChosen(int id) override { add("menu " + std::to_string(id)); }
+  void activated() override { add("activated"), onActivated ? onActivated() : void(); }
+  void timer() override { add("timer"); }
+  void desktopChanged() override { add("desktop"); }
+  void sessionEnding() override { add("session"); }
+  void closeRequested() override { add("close"), onClose ? onClose() : void(); }
+  void helpKey() override { add("help"); }
+  void taskbarCreated() override { add("taskbar"); }
+  bool has(const std::string& line) const { return std::count(lines.begin(), lines.end(), line) > 0; }
+};
+
+WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250) {
+  WindowLayout w;
+  w.name = style == WindowStyle::Dialog ? "contractdialog" : "contractplain";
+  w.caption = "Contract";
+  w.style = style;
+  w.clientWidth = width, w.clientHeight = height;
+  auto& c = w.controls;
+  addControl(c, Go, ControlKind::Button, "Go", {150, 150, 1200, 375}, "&Go");
+  addControl(c, Box, ControlKind::CheckBox, "Box", {150, 600, 1800, 300}, "Every drive");
+  addControl(c, Link, ControlKind::Label, "Link", {2100, 150, 2100, 300}, "Zo\xeb").forwardsMouse = true;
+  addControl(c, Frame, ControlKind::Frame, "Frame", {2100, 600, 2250, 1050}, "Drives");
+  addControl(c, Note, ControlKind::Label, "Note", {150, 300, 1500, 450}, "c: 1856.00 MB", Frame).font = {"Arial", 12};
+  addControl(c, Drives, ControlKind::DriveList, "Drives", {150, 1050, 1800, 315});
+  w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C")}}};
+  return w;
+}
+
+class DesktopContract : public ::testing::Test {
+ protected:
+  Heard heard, other;  // before the world: they outlive its windows
+  std::unique_ptr<DesktopWorld> world = makeDesktopWorld();
+  Desktop& desktop = world->desktop();
+  const int pixel = world->twipsPerPixel();
+  WindowHandle made(Heard& sink, WindowStyle style = WindowStyle::Dialog) {
+    return desktop.create(windowLayout(style), sink);
+  }
+  void expectPlace(const Rect& got, const Rect& want, const std::string& what) {
+    EXPECT_LE(std::max({std::abs(got.left - want.left), std::abs(got.top - want.top),
+                        std::abs(got.width - want.width), std::abs(got.height - want.height)}),
+              pixel)
+        << what << ": " << got.left << "," << got.top << " " << got.width << "x" << got.height;
+  }
+};
+
+TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
+  const WindowHandle h = made(heard);
+  EXPECT_FALSE(world->visible(h));
+  desktop.show(h);
+  EXPECT_TRUE(world->runUntil([&] { return heard.has("activated"); }));
+  EXPECT_TRUE(world->visible(h));
+  EXPECT_EQ(world->active(), h);
+  EXPECT_NE(desktop.iconHandle(h), 0u);
+  desktop.hide(h);
+  EXPECT_FALSE(world->visible(h));
+  desktop.destroy(h);
+  EXPECT_FALSE(world->exists(h));
+}
+
+TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
+  const WindowHandle h = made(heard);
+  const WindowLayout layout = windowLayout(WindowStyle::Dialog);
+  expectPlace(world->clientArea(h), {0, 0, layout.clientWidth, layout.clientHeight}, "client area");
+  for (const ControlLayout& c : layout.controls) {
+    const Rect frame = c.parent ? layout.controls[3].rect : Rect{};
+    expectPlace(world->controlPlace(h, c.id), {c.rect.left + frame.left, c.rect.top + frame.top, c.rect.width, c.rect.height},
+                c.name);
+    EXPECT_EQ(world->text(h, c.id), c.kind == ControlKind::DriveList ? "" : c.text) << c.name;
+  }
+  desktop.setText(h, Note, "d: 0.00 MB");
+  desktop.setVisible(h, Note, false);
+  desktop.setChecked(h, Box, true);
+  EXPECT_EQ(world->text(h, Note), "d: 0.00 MB");
+  EXPECT_FALSE(world->visible(h, Note));
+  EXPECT_TRUE(world->visible(h, Link));
+  EXPECT_TRUE(world->checked(h, Box));
+  desktop.setVisible(h, Note, true), desktop.setChecked(h, Box, false);
+  EXPECT_TRUE(world->visible(h, Note));
+  EXPECT_FALSE(world->checked(h, Box));
+
+  const std::vector<std::string> drives = {"c: [system]", "d: [data \xe9t\xe9]", "z:"};
+  const struct { int current, picked; std::string shown; } lists[] = {{1, -1, drives[1]}, {-1, -1, ""}, {0, 2, "z:"}};
+  for (const auto& list : lists) {
+    desktop.setItems(h, Drives, drives, list.current);
+    if (list.picked >= 0) world->pick(h, Drives, list.picked);
+    EXPECT_EQ(desktop.currentItem(h, Drives), list.shown) << list.current << " " << list.picked;
+  }
+}
+
+TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew) {
+  int frames[2] = {};
+  for (WindowStyle style : {WindowStyle::Borderless, WindowStyle::Dialog}) {
+    const WindowHandle h = made(heard, style);
+    for (auto [left, top] : {std::pair{1500, 1200}, {-3000, 600}, {30000, 30000}}) {
+      desktop.moveTo(h, left, top);
+      const Rect b = desktop.bounds(h);
+      EXPECT_EQ(std::pair(b.left, b.top), std::pair(left, top));
+      EXPECT_GE(b.width, 4500);
+      frames[style == WindowStyle::Dialog] = b.height - world->clientArea(h).height;
+    }
+    WindowLayout wider = windowLayout(style, 6000, 3000);
+    wider.controls[0].rect = {3000, 2250, 1500, 450};
+    desktop.relayout(h, wider);
+    expectPlace(world->clientArea(h), {0, 0, 6000, 3000}, "laid out anew");
+    expectPlace(world->controlPlace(h, Go), wider.controls[0].rect, "the button laid out anew");
+    EXPECT_EQ(std::pair(desktop.bounds(h).left, desktop.bounds(h).top), std::pair(30000, 30000));
+    for (bool on : {true, false}) {
+      desktop.setTopmost(h, on);
+      EXPECT_EQ(world->topmost(h), on);
+    }
+  }
+  EXPECT_GT(frames[1], frames[0]) << "a dialog's caption bar";
+}
+
+TEST_F(DesktopContract, TheMonitorsStartWithThePrimaryAtTheOrigin) {
+  const std::vector<Rect> monitors = desktop.monitors();
+  ASSERT_FALSE(monitors.empty());
+  EXPECT_EQ(std::pair(monitors[0].left, monitors[0].top), std::pair(0, 0));
+  EXPECT_GE(monitors[0].width, 640 * pixel);
+  EXPECT_GE(monitors[0].height, 480 * pixel);
+}
+
+TEST_F(DesktopContract, ATextIsMeasuredAtTheWidthItsControlDrawsIt) {
+  const WindowHandle h = made(heard);
+  const WindowLayout layout = windowLayout(WindowStyle::Dialog);
+  int widest = 0;
+  for (const std::string text : {"", "i", "c: 1856.00 MB", "WWWWWWWW", "Zo\xeb y: 1907348.63 MB"}) {
+    for (int id : {Link, Note}) {
+      desktop.setText(h, id, text);
+      const int measured = desktop.textWidth(h, layout.controls[id == Link ? 2 : 4].font, text);
+      EXPECT_NEAR(measured, world->drawnWidth(h, id), pixel) << text << " in control " << id;
+      EXPECT_EQ(measured == 0, text.empty()) << text;
+      widest = std::max(widest, measured);
+    }
+  }
+  EXPECT_GT(widest, 1500);
+}
+
+TEST_F(DesktopContract, PointerEventsComeInTwipsOfTheClientAreaAndEndInARelease) {
+  const WindowHandle h = made(heard);
+  desktop.show(h);
+  const Rect link = world->controlPlace(h, Link);
+  const struct { int control; MouseButton button; std::vector<std::string> lines; } rows[] = {
+      {0, MouseButton::Left, {"down L" + Heard::at(30 * pixel, 40 * pixel), "move" + Heard::at(50 * pixel, 20 * pixel),
+                              "up L" + Heard::at(50 * pixel, 20 * pixel), "released 0L"}},
+      {Link, MouseButton::Right, {"down R" + Heard::at(link.left + 30 * pixel, link.top + 40 * pixel),
+                                  "move" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel),
+                                  "up R" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel), "released 103R"}},
+      {Note, MouseButton::Left, {"released 105L"}},  // a control that keeps its pointer to itself
+  };
+  for (const auto& row : rows) {
+    world->runUntil([] { return false; }, 50);
+    heard.lines.clear();
+    world->pointer(h, row.control, Pointer::Down, row.button, 30 * pixel, 40 * pixel);
+    world->pointer(h, row.control, Pointer::Move, row.button, 50 * pixel, 20 * pixel);
+    world->pointer(h, row.control, Pointer::Up, row.button, 50 * pixel, 20 * pixel);
+    EXPECT_TRUE(world->runUntil([&] { return heard.lines.size() >= row.lines.size(); }));
+    EXPECT_EQ(heard.lines, row.lines) << row.control;
+  }
+}
+
+TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1AsksForHelp) {
+  const WindowHandle h = made(heard);
+  desktop.show(h);
+  const struct { std::function<void()> act; std::string line; } rows[] = {
+      {[&] { world->click(h, Go); }, "clicked 101"},
+      {[&] { world->click(h, Box); }, "clicked 102"},
+      {[&] { world->press(h, "Ctrl+C"); }, "menu 201"},
+      {[&] { world->press(h, "F1"); }, "help"},
+      {[&] { world->close(h); }, "close"},
+  };
+  for (const auto& row : rows) {
+    heard.lines.clear();
+    row.act();
+    EXPECT_TRUE(world->runUntil([&] { return heard.has(row.line); })) << row.line;
+  }
+  EXPECT_FALSE(world->checked(h, Box)) << "the program alone checks its boxes";
+  EXPECT_TRUE(world->visible(h)) << "the close box alone closes nothing";
+  heard.lines.clear();
+  world->press(h, "Enter"), world->press(h, "Esc");
+  world->runUntil([] { return false; }, 300);
+  EXPECT_EQ(heard.lines, std::vector<std::string>{}) << "Enter or Esc pressed a button";
+}
+
+TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
+  const WindowHandle owner = made(heard, WindowStyle::Borderless);
+  Menu menu{"contractmenu", "", {menuEntry(First, "firstmenu", "&First"), menuSeparator("bar1"),
+                                menuEntry(Second, "secondmenu", "&Second", "F1")}};
+  menu.entries.insert(menu.entries.begin(), menuEntry(999, "hiddenmenu", "&Hidden"));
+  menu.entries[0].visible = false;
+  for (auto [letter, chosen] : {std::pair{'S', int{Second}}, {'F', int{First}}, {'\0', 0}}) {
+    WindowHandle activeDuring = 0;
+    world->inNextMenu([&] { activeDuring = world->active(); }, letter);
+    EXPECT_EQ(desktop.popupMenu(owner, menu), chosen) << letter;
+    EXPECT_EQ(activeDuring, owner) << "the menu's owner is not the foreground window";
+  }
+}
+
+TEST_F(DesktopContract, AModalWindowKeepsItsOwnerFromInputUntilItCloses) {
+  const WindowHandle owner = made(other, WindowStyle::Borderless), modal = made(heard);
+  desktop.show(owner);
+  bool open = true;
+  heard.onClose = [&] { open = false, desktop.hide(modal); };
+  world->inNextModal(modal, [&] {
+    EXPECT_TRUE(world->visible(modal));
+    EXPECT_EQ(world->active(), modal);
+    EXPECT_FALSE(world->takesInput(owner));
+  });
+  desktop.runModal(modal, owner, [&] { return open; });
+  EXPECT_FALSE(open) << "the modal loop ended before its window closed";
+  EXPECT_TRUE(world->takesInput(owner));
+  EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; })) << "the owner is not active again";
+}
+
+TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBeforeTheOwnerIsActive) {
+  const WindowHandle owner = made(heard, WindowStyle::Borderless), bystander = made(other);
+  desktop.show(bystander), desktop.show(owner);
+  world->runUntil([&] { return world->active() == owner; });
+  const std::string text = "Kestrovan '99 could not save C:\\Zo\xc3\xab\\kv99.cfg.";  // UTF-8
+  world->inNextBox([&] {
+    EXPECT_TRUE(desktop.messageBoxUp());
+    EXPECT_NE(world->boxText().find(text), std::string::npos) << world->boxText();
+    EXPECT_FALSE(world->takesInput(owner));
+    EXPECT_FALSE(world->takesInput(bystander));
+    world->click(bystander, Go);  // dropped: nothing of the program runs under the box
+  });
+  bool wholeWhenActivated = false;
+  heard.onActivated = [&] { wholeWhenActivated = world->takesInput(bystander) && !desktop.messageBoxUp(); };
+  desktop.messageBox(owner, text, "Kestrovan '99");
+  EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; }));
+  EXPECT_TRUE(wholeWhenActivated) << "the owner was activated before the program took input again";
+  EXPECT_TRUE(world->takesInput(owner) && world->takesInput(bystander));
+  EXPECT_FALSE(other.has("clicked 101"));
+}
+
+TEST_F(DesktopContract, ATimerFiresAtItsPeriodUntilStopped) {
+  const WindowHandle h = made(heard, WindowStyle::Borderless);
+  const auto ticks = [&] { return std::count(heard.lines.begin(), heard.lines.end(), "timer"); };
+  desktop.startTimer(h, 50);
+  EXPECT_TRUE(world->runUntil([&] { return ticks() >= 3; }, 3000));
+  desktop.stopTimer(h);
+  const auto stopped = ticks();
+  EXPECT_FALSE(world->runUntil([&] { return ticks() > stopped; }, 300));
+}
+
+TEST_F(DesktopContract, TheSystemsEventsReachTheWindow) {
+  const WindowHandle h = made(heard, WindowStyle::Borderless);
+  const struct { SystemEvent event; std::string line; } rows[] = {{SystemEvent::TaskbarCreated, "taskbar"},
+                                                                   {SystemEvent::DisplayChanged, "desktop"},
+                                                                   {SystemEvent::SessionGoesOn, ""},
+                                                                   {SystemEvent::SessionEnds, "session"}};
+  for (const auto& row : rows) {
+    heard.lines.clear();
+    world->tell(h, row.event);
+    world->runUntil([&] { return !heard.lines.empty(); }, row.line.empty() ? 100 : 5000);
+    EXPECT_EQ(heard.lines, row.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.line});
+  }
+}
+
+}  // namespace
+}  // namespace kv::contract

@@ -1,0 +1,54 @@
+#pragma once
+// The world the desktop's contract runs in: the desktop under test, what the screen shows of its
+// windows (in twips, as the program gives them) and a user who acts on them, also while a menu,
+// a modal window or a message box is up. The fake's is fake_desktop_world.cpp, Windows' is
+// win32/win32_desktop_world.cpp.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/desktop.h"
+
+namespace kv::contract {
+
+enum class Pointer { Down, Move, Up };
+enum class SystemEvent { TaskbarCreated, DisplayChanged, SessionEnds, SessionGoesOn };
+
+class DesktopWorld {
+ public:
+  virtual ~DesktopWorld() = default;
+  virtual Desktop& desktop() = 0;
+  // Runs events (and lets time pass) until done() holds; false when it did not within ms.
+  virtual bool runUntil(const std::function<bool()>& done, unsigned ms = 5000) = 0;
+  virtual int twipsPerPixel() = 0;  // what the places and sizes below are rounded to
+
+  // What the screen shows. Control 0 is the window itself.
+  virtual bool exists(WindowHandle) = 0;
+  virtual bool visible(WindowHandle, int control = 0) = 0;  // as its own style says, shown or not
+  virtual bool takesInput(WindowHandle) = 0;
+  virtual WindowHandle active() = 0;
+  virtual bool topmost(WindowHandle) = 0;
+  virtual Rect clientArea(WindowHandle) = 0;             // at 0, 0
+  virtual Rect controlPlace(WindowHandle, int control) = 0;  // in the window's client area
+  virtual std::string text(WindowHandle, int control) = 0;
+  virtual bool checked(WindowHandle, int control) = 0;
+  virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text, in the font it draws with
+  virtual std::string boxText() = 0;                      // the message box's text, while one is up
+
+  // What the user does. Pointer places are relative to the control (or the client area).
+  virtual void pointer(WindowHandle, int control, Pointer, MouseButton, int x, int y) = 0;
+  virtual void click(WindowHandle, int control) = 0;  // a left press and release at its centre
+  virtual void pick(WindowHandle, int control, int entry) = 0;
+  virtual void press(WindowHandle, const std::string& key) = 0;  // "F1", "Ctrl+C", "Esc", "Enter"
+  virtual void close(WindowHandle) = 0;                         // the close command of its system menu
+  virtual void tell(WindowHandle, SystemEvent) = 0;
+  // The next time one is up: look() runs while it is, then the user chooses the entry of the
+  // letter (0: Esc), answers OK, or closes the window with its close box.
+  virtual void inNextMenu(std::function<void()> look, char letter) = 0;
+  virtual void inNextBox(std::function<void()> look) = 0;
+  virtual void inNextModal(WindowHandle, std::function<void()> look) = 0;
+};
+
+std::unique_ptr<DesktopWorld> makeDesktopWorld();
+
+}  // namespace kv::contract

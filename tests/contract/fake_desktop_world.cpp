@@ -1,0 +1,102 @@
+// The desktop's contract on the fake platform: the user acts as the unit tests do, through the
+// fake's entries and its hooks for menus, modal windows and boxes.
+#include "contract/desktop_world.h"
+#include "fake/fake_platform.h"
+
+namespace kv::contract {
+namespace {
+
+class FakeDesktopWorld final : public DesktopWorld {
+ public:
+  Desktop& desktop() override { return fake_.desktop; }
+  bool runUntil(const std::function<bool()>& done, unsigned ms) override {
+    for (unsigned waited = 0;; waited += 10) {
+      fake_.idle();
+      if (done()) return true;
+      if (waited >= ms) return false;
+      fake_.elapse(10);
+    }
+  }
+  int twipsPerPixel() override { return 15; }
+
+  bool exists(WindowHandle h) override { return fake_.desktop.byHandle(h) != nullptr; }
+  bool visible(WindowHandle h, int id) override { return id ? control(h, id).visible : window(h).visible; }
+  bool takesInput(WindowHandle h) override { return window(h).enabled; }
+  WindowHandle active() override { return fake_.desktop.active(); }
+  bool topmost(WindowHandle h) override { return window(h).topmost; }
+  Rect clientArea(WindowHandle h) override { return {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight}; }
+  Rect controlPlace(WindowHandle h, int id) override {
+    Rect place = control(h, id).layout.rect;
+    if (const int frame = control(h, id).layout.parent) {
+      place.left += control(h, frame).layout.rect.left;
+      place.top += control(h, frame).layout.rect.top;
+    }
+    return place;
+  }
+  std::string text(WindowHandle h, int id) override { return control(h, id).text; }
+  bool checked(WindowHandle h, int id) override { return control(h, id).checked; }
+  int drawnWidth(WindowHandle h, int id) override {
+    return fake_.desktop.textWidth(h, control(h, id).layout.font, control(h, id).text);
+  }
+  std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }
+
+  // A control that keeps the pointer hears only its release; one that hands it on, and the
+  // window itself, hear it at the place in the client area.
+  void pointer(WindowHandle h, int id, Pointer phase, MouseButton button, int x, int y) override {
+    WindowEvents* sink = window(h).sink;
+    const bool forwards = id == 0 || control(h, id).layout.forwardsMouse;
+    const Rect at = id ? controlPlace(h, id) : Rect{};
+    x += at.left, y += at.top;
+    fake_.enter([=] {
+      if (forwards && phase == Pointer::Down) sink->mouseDown(button, x, y);
+      if (forwards && phase == Pointer::Move) sink->mouseMove(x, y);
+      if (forwards && phase == Pointer::Up) sink->mouseUp(button, x, y);
+      if (phase == Pointer::Up) sink->released(id, button);
+    }, phase == Pointer::Down ? UnderBox::BringsItUp : UnderBox::Dropped);
+  }
+  void click(WindowHandle h, int id) override {
+    const ControlKind kind = control(h, id).layout.kind;
+    if (kind == ControlKind::Button || kind == ControlKind::CheckBox)
+      fake_.enter([sink = window(h).sink, id] { sink->controlClicked(id); }, UnderBox::BringsItUp);
+  }
+  void pick(WindowHandle h, int id, int entry) override { control(h, id).current = entry; }
+  void press(WindowHandle h, const std::string& key) override {
+    WindowEvents* sink = window(h).sink;
+    for (const Menu& menu : window(h).layout.menuBar)
+      for (const MenuEntry& entry : menu.entries)
+        if (entry.visible && entry.shortcut == key) return fake_.enter([sink, id = entry.id] { sink->menuChosen(id); });
+    if (key == "F1") fake_.enter([sink] { sink->helpKey(); });
+  }
+  void close(WindowHandle h) override { fake_.enter([sink = window(h).sink] { sink->closeRequested(); }); }
+  void tell(WindowHandle h, SystemEvent event) override {
+    WindowEvents* sink = window(h).sink;
+    if (event == SystemEvent::TaskbarCreated) fake_.enter([sink] { sink->taskbarCreated(); }, UnderBox::Runs);
+    if (event == SystemEvent::DisplayChanged) fake_.changeDesktop(fake_.desktop.screens);
+    if (event == SystemEvent::SessionEnds) fake_.enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
+  }
+  void inNextMenu(std::function<void()> look, char letter) override {
+    fake_.desktop.onMenu.push_back([look = std::move(look), letter](const Menu& menu) {
+      look();
+      for (const MenuEntry& entry : menu.entries)
+        if (letter && entry.visible && entry.caption.find(std::string("&") + letter) != std::string::npos) return entry.id;
+      return 0;
+    });
+  }
+  void inNextBox(std::function<void()> look) override { fake_.desktop.onMessageBox.push_back(std::move(look)); }
+  void inNextModal(WindowHandle, std::function<void()> look) override {
+    fake_.desktop.onModal.push_back([look = std::move(look)](const std::string&) { look(); });
+  }
+
+ private:
+  fake::FakeWindow& window(WindowHandle h) { return *fake_.desktop.byHandle(h); }
+  fake::FakeControl& control(WindowHandle h, int id) { return window(h).controls.at(id); }
+  fake::FakePlatform fake_;
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopWorld> makeDesktopWorld() {
+  return std::make_unique<FakeDesktopWorld>();
+}
+
+}  // namespace kv::contract

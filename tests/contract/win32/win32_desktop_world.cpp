@@ -1,0 +1,193 @@
+// The desktop's contract on the Win32 adapter: what the screen shows read through the system's own
+// calls, the pointer sent as the system sends it, keys as the user's input, and a thread timer
+// that acts while a menu, a modal window or a message box runs its own loop.
+#include <gtest/gtest.h>
+
+#include "contract/desktop_world.h"
+#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_process.h"
+
+namespace kv::contract {
+namespace {
+
+HWND hwnd(WindowHandle h) {
+  return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(h));
+}
+
+struct Search {
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK lookAt(HWND w, LPARAM s) {
+  auto& search = *reinterpret_cast<Search*>(s);
+  wchar_t name[32] = {};
+  GetClassNameW(w, name, 32);
+  if (wcscmp(name, search.className) == 0 && IsWindowVisible(w)) search.found = w;
+  return !search.found;
+}
+
+// The visible window of this class on this thread, if one is up.
+HWND upOnThisThread(const wchar_t* className) {
+  Search search{className, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), &lookAt, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void keys(std::initializer_list<WORD> down) {
+  std::vector<INPUT> in;
+  for (WORD vk : down) in.push_back(INPUT{INPUT_KEYBOARD, {}}), in.back().ki.wVk = vk;
+  for (auto vk = std::rbegin(down); vk != std::rend(down); ++vk)
+    in.push_back(INPUT{INPUT_KEYBOARD, {}}), in.back().ki.wVk = *vk, in.back().ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+class Win32DesktopWorld;
+Win32DesktopWorld* current = nullptr;  // the thread timers' world
+
+class Win32DesktopWorld final : public DesktopWorld {
+ public:
+  Win32DesktopWorld() { current = this; }
+  ~Win32DesktopWorld() override {
+    if (userTimer_) KillTimer(nullptr, userTimer_);
+    current = nullptr;
+  }
+  Desktop& desktop() override { return desktop_; }
+  // The desktop's own loop runs, with its keys and dialog messages, until a timer ends it.
+  bool runUntil(const std::function<bool()>& done, unsigned ms) override {
+    done_ = done, deadline_ = GetTickCount() + ms;
+    if (done()) return true;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &endWhenDone);
+    desktop_.runEvents();
+    KillTimer(nullptr, timer);
+    return done();
+  }
+  int twipsPerPixel() override { return 1440 / dpi(); }
+
+  bool exists(WindowHandle h) override { return IsWindow(hwnd(h)); }
+  bool visible(WindowHandle h, int id) override { return GetWindowLongW(of(h, id), GWL_STYLE) & WS_VISIBLE; }
+  bool takesInput(WindowHandle h) override { return IsWindowEnabled(hwnd(h)); }
+  WindowHandle active() override { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(GetActiveWindow())); }
+  bool topmost(WindowHandle h) override { return GetWindowLongW(hwnd(h), GWL_EXSTYLE) & WS_EX_TOPMOST; }
+  Rect clientArea(WindowHandle h) override {
+    RECT r;
+    GetClientRect(hwnd(h), &r);
+    return twips(r);
+  }
+  Rect controlPlace(WindowHandle h, int id) override {
+    RECT r;
+    GetWindowRect(of(h, id), &r);
+    MapWindowPoints(nullptr, hwnd(h), reinterpret_cast<POINT*>(&r), 2);
+    return twips(r);
+  }
+  std::string text(WindowHandle h, int id) override {
+    char text[512] = {};
+    GetWindowTextA(of(h, id), text, sizeof text);
+    return text;
+  }
+  bool checked(WindowHandle h, int id) override { return SendMessageW(of(h, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  int drawnWidth(WindowHandle h, int id) override {
+    wchar_t text[512] = {};
+    const int length = GetWindowTextW(of(h, id), text, 512);
+    HDC dc = GetDC(of(h, id));
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text, length, &size);
+    SelectObject(dc, before);
+    ReleaseDC(of(h, id), dc);
+    return size.cx * twipsPerPixel();
+  }
+  std::string boxText() override {  // in UTF-8, as the program gives it
+    std::string all;
+    for (HWND c = GetWindow(upOnThisThread(L"#32770"), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      wchar_t text[512] = {};
+      char utf8[1024] = {};
+      GetWindowTextW(c, text, 512);
+      WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+      all += utf8 + std::string("\n");
+    }
+    return all;
+  }
+
+  void pointer(WindowHandle h, int id, Pointer phase, MouseButton button, int x, int y) override {
+    const UINT downs[] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, 0, WM_MBUTTONDOWN};
+    const UINT down = downs[static_cast<int>(button) - 1];
+    const UINT message = phase == Pointer::Down ? down : phase == Pointer::Move ? WM_MOUSEMOVE : down + 1;
+    const WPARAM held = phase == Pointer::Up ? 0 : static_cast<WPARAM>(button);  // MK_LBUTTON 1, MK_RBUTTON 2
+    SendMessageW(of(h, id), message, held, MAKELPARAM(x / twipsPerPixel(), y / twipsPerPixel()));
+  }
+  void click(WindowHandle h, int id) override {
+    RECT r;
+    GetClientRect(of(h, id), &r);
+    SendMessageW(of(h, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
+    SendMessageW(of(h, id), WM_LBUTTONUP, 0, MAKELPARAM(r.right / 2, r.bottom / 2));
+  }
+  void pick(WindowHandle h, int id, int entry) override { SendMessageW(of(h, id), CB_SETCURSEL, entry, 0); }
+  void press(WindowHandle h, const std::string& key) override {
+    SetForegroundWindow(hwnd(h));
+    if (key == "Ctrl+C") return keys({VK_CONTROL, 'C'});
+    keys({static_cast<WORD>(key == "F1" ? VK_F1 : key == "Esc" ? VK_ESCAPE : VK_RETURN)});
+  }
+  void close(WindowHandle h) override { SendMessageW(hwnd(h), WM_SYSCOMMAND, SC_CLOSE, 0); }
+  void tell(WindowHandle h, SystemEvent event) override {
+    static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    const UINT messages[] = {taskbarCreated, WM_DISPLAYCHANGE, WM_ENDSESSION, WM_ENDSESSION};
+    PostMessageW(hwnd(h), messages[static_cast<int>(event)], event == SystemEvent::SessionEnds, 0);
+  }
+  void inNextMenu(std::function<void()> look, char letter) override {
+    actWhen([] { return upOnThisThread(L"#32768") != nullptr; }, std::move(look),
+            [letter] { keys({letter ? static_cast<WORD>(letter) : static_cast<WORD>(VK_ESCAPE)}); });
+  }
+  void inNextBox(std::function<void()> look) override {
+    actWhen([] { return upOnThisThread(L"#32770") != nullptr; }, std::move(look),
+            [] { PostMessageW(upOnThisThread(L"#32770"), WM_COMMAND, IDOK, 0); });
+  }
+  void inNextModal(WindowHandle h, std::function<void()> look) override {
+    actWhen([h] { return IsWindowVisible(hwnd(h)) && !IsWindowEnabled(GetWindow(hwnd(h), GW_OWNER)); }, std::move(look),
+            [h] { PostMessageW(hwnd(h), WM_SYSCOMMAND, SC_CLOSE, 0); });
+  }
+
+ private:
+  // Once up() holds, inside whatever loop runs then: look(), then act().
+  void actWhen(std::function<bool()> up, std::function<void()> look, std::function<void()> act) {
+    up_ = std::move(up), look_ = std::move(look), act_ = std::move(act);
+    userTimer_ = SetTimer(nullptr, 0, 20, &actOnceUp);
+  }
+  static void CALLBACK endWhenDone(HWND, UINT, UINT_PTR, DWORD) {
+    if (current->done_() || static_cast<int>(GetTickCount() - current->deadline_) > 0) PostQuitMessage(0);
+  }
+  static void CALLBACK actOnceUp(HWND, UINT, UINT_PTR, DWORD) {
+    if (!current->up_()) return;
+    KillTimer(nullptr, current->userTimer_);
+    current->userTimer_ = 0;
+    current->look_();
+    current->act_();
+  }
+  HWND of(WindowHandle h, int id) { return id ? GetDlgItem(hwnd(h), id) : hwnd(h); }
+  int dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+  }
+  Rect twips(const RECT& r) {
+    const int t = twipsPerPixel();
+    return {r.left * t, r.top * t, (r.right - r.left) * t, (r.bottom - r.top) * t};
+  }
+
+  std::function<bool()> done_, up_;
+  std::function<void()> look_, act_;
+  DWORD deadline_ = 0;
+  UINT_PTR userTimer_ = 0;
+  win32::Win32Process process_;
+  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, FailureNotice{"kvcontract", "The desktop failed."}};
+};
+
+}  // namespace
+
+std::unique_ptr<DesktopWorld> makeDesktopWorld() {
+  return std::make_unique<Win32DesktopWorld>();
+}
+
+}  // namespace kv::contract
