@@ -26,6 +26,7 @@ struct Heard : WindowEvents {
   void menuChosen(int id) override { add("menu " + std::to_string(id)); }
   void activated() override { add("activated"), onActivated ? onActivated() : void(); }
   void timer() override { add("timer"); }
+  void rescaled() override { add("rescaled"); }
   void desktopChanged() override { add("desktop"); }
   void sessionEnding() override { add("session"); }
   void closeRequested() override { add("close"), onClose ? onClose() : void(); }
@@ -135,6 +136,28 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew
     }
   }
   EXPECT_GT(frames[1], frames[0]) << "a dialog's caption bar";
+}
+
+// Drawn at 144 DPI, a window is as large on the desktop as its twips make it there, its texts
+// measure and draw the same twips in fonts made for that DPI, and it holds no more drawing objects
+// once back.
+TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
+  const WindowHandle h = made(heard);
+  const Font arial = windowLayout(WindowStyle::Dialog).controls[4].font;
+  const std::string figure = "y: 1907348.63 MB";
+  desktop.setText(h, Note, figure);
+  const int objects = world->gdiObjects(), width = desktop.textWidth(h, arial, figure);
+  for (int dpi : {144, 96}) {
+    heard.lines.clear();
+    world->rescale(h, dpi);
+    EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
+    expectPlace(world->clientArea(h), {0, 0, 4500 * dpi / 96, 2250 * dpi / 96}, "the client area at " + std::to_string(dpi));
+    expectPlace(world->controlPlace(h, Go), {150 * dpi / 96, 150 * dpi / 96, 1200 * dpi / 96, 375 * dpi / 96}, "Go");
+    const int now = desktop.textWidth(h, arial, figure);
+    EXPECT_NEAR(now, width, width / 10) << dpi;
+    EXPECT_NEAR(now * dpi / 96, world->drawnWidth(h, Note), pixel) << dpi;
+  }
+  EXPECT_EQ(world->gdiObjects(), objects);
 }
 
 TEST_F(DesktopContract, TheMonitorsStartWithThePrimaryAtTheOrigin) {

@@ -28,12 +28,14 @@ class DesktopWorld {
   virtual bool takesInput(WindowHandle) = 0;
   virtual WindowHandle active() = 0;
   virtual bool topmost(WindowHandle) = 0;
-  virtual Rect clientArea(WindowHandle) = 0;             // at 0, 0
-  virtual Rect controlPlace(WindowHandle, int control) = 0;  // in the window's client area
+  // In the desktop's twips (the primary monitor's), at 0, 0, and in the window's client area.
+  virtual Rect clientArea(WindowHandle) = 0;
+  virtual Rect controlPlace(WindowHandle, int control) = 0;
   virtual std::string text(WindowHandle, int control) = 0;
   virtual bool checked(WindowHandle, int control) = 0;
-  virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text, in the font it draws with
+  virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text in the font it draws with, as above
   virtual std::string boxText() = 0;                      // the message box's text, while one is up
+  virtual int gdiObjects() = 0;                           // the drawing objects the process holds
 
   // What the user does. Pointer places are relative to the control (or the client area).
   virtual void pointer(WindowHandle, int control, Pointer, MouseButton, int x, int y) = 0;
@@ -42,6 +44,7 @@ class DesktopWorld {
   virtual void press(WindowHandle, const std::string& key) = 0;  // "F1", "Ctrl+C", "Esc", "Enter"
   virtual void close(WindowHandle) = 0;                         // the close command of its system menu
   virtual void tell(WindowHandle, SystemEvent) = 0;
+  virtual void rescale(WindowHandle, int dpi) = 0;  // the window's monitor draws at this DPI now
   // The next time one is up: look() runs while it is, then the user chooses the entry of the
   // letter (0: Esc), answers OK, or closes the window with its close box.
   virtual void inNextMenu(std::function<void()> look, char letter) = 0;

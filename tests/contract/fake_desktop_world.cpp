@@ -24,20 +24,21 @@ class FakeDesktopWorld final : public DesktopWorld {
   bool takesInput(WindowHandle h) override { return window(h).enabled; }
   WindowHandle active() override { return fake_.desktop.active(); }
   bool topmost(WindowHandle h) override { return window(h).topmost; }
-  Rect clientArea(WindowHandle h) override { return {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight}; }
+  Rect clientArea(WindowHandle h) override { return scaled(h, {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight}); }
   Rect controlPlace(WindowHandle h, int id) override {
     Rect place = control(h, id).layout.rect;
     if (const int frame = control(h, id).layout.parent) {
       place.left += control(h, frame).layout.rect.left;
       place.top += control(h, frame).layout.rect.top;
     }
-    return place;
+    return scaled(h, place);
   }
   std::string text(WindowHandle h, int id) override { return control(h, id).text; }
   bool checked(WindowHandle h, int id) override { return control(h, id).checked; }
   int drawnWidth(WindowHandle h, int id) override {
-    return fake_.desktop.textWidth(h, control(h, id).layout.font, control(h, id).text);
+    return scaled(h, {0, 0, fake_.desktop.textWidth(h, control(h, id).layout.font, control(h, id).text), 0}).width;
   }
+  int gdiObjects() override { return 0; }
   std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }
 
   // A control that keeps the pointer hears only its release; one that hands it on, and the
@@ -74,6 +75,9 @@ class FakeDesktopWorld final : public DesktopWorld {
     if (event == SystemEvent::DisplayChanged) fake_.changeDesktop(fake_.desktop.screens);
     if (event == SystemEvent::SessionEnds) fake_.enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
   }
+  void rescale(WindowHandle h, int dpi) override {
+    fake_.enter([&] { fake_.desktop.rescale(h, dpi); });
+  }
   void inNextMenu(std::function<void()> look, char letter) override {
     fake_.desktop.onMenu.push_back([look = std::move(look), letter](const Menu& menu) {
       look();
@@ -88,6 +92,11 @@ class FakeDesktopWorld final : public DesktopWorld {
   }
 
  private:
+  // The window's twips as the desktop's: larger on a monitor of more DPI than the primary's.
+  Rect scaled(WindowHandle h, Rect r) {
+    const int by = window(h).dpi, primary = fake_.desktop.screens.front().dpi;
+    return {r.left * by / primary, r.top * by / primary, r.width * by / primary, r.height * by / primary};
+  }
   fake::FakeWindow& window(WindowHandle h) { return *fake_.desktop.byHandle(h); }
   fake::FakeControl& control(WindowHandle h, int id) { return window(h).controls.at(id); }
   fake::FakePlatform fake_;

@@ -66,7 +66,11 @@ void FakeDesktop::moveTo(WindowHandle h, int left, int top) {
   FakeWindow& w = at(h);
   w.bounds.left = left;
   w.bounds.top = top;
-  const int dpi = dpiAt(w.bounds);
+  rescale(h, dpiAt(w.bounds));
+}
+
+void FakeDesktop::rescale(WindowHandle h, int dpi) {
+  FakeWindow& w = at(h);
   if (dpi == w.dpi) return;
   w.dpi = dpi;
   sizeFrame(w);

@@ -82,6 +82,7 @@ class FakeDesktop : public Desktop {
   Rect bounds(WindowHandle h) override { return at(h).bounds; }
   // Onto a monitor of another DPI, the window is laid out at that DPI and told so.
   void moveTo(WindowHandle h, int left, int top) override;
+  void rescale(WindowHandle, int dpi);  // its monitor draws at this DPI now
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
   void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
   void setVisible(WindowHandle h, int id, bool on) override { control(h, id).visible = on; }

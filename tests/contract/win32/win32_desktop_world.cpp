@@ -98,6 +98,7 @@ class Win32DesktopWorld final : public DesktopWorld {
     ReleaseDC(of(h, id), dc);
     return size.cx * twipsPerPixel();
   }
+  int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
   std::string boxText() override {  // in UTF-8, as the program gives it
     std::string all;
     for (HWND c = GetWindow(upOnThisThread(L"#32770"), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
@@ -134,6 +135,12 @@ class Win32DesktopWorld final : public DesktopWorld {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     const UINT messages[] = {taskbarCreated, WM_DISPLAYCHANGE, WM_ENDSESSION, WM_ENDSESSION};
     PostMessageW(hwnd(h), messages[static_cast<int>(event)], event == SystemEvent::SessionEnds, 0);
+  }
+  // As the system tells a window moved onto a monitor of another DPI, its place suggested as it is.
+  void rescale(WindowHandle h, int dpi) override {
+    RECT place;
+    GetWindowRect(hwnd(h), &place);
+    SendMessageW(hwnd(h), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
   }
   void inNextMenu(std::function<void()> look, char letter) override {
     actWhen([] { return upOnThisThread(L"#32768") != nullptr; }, std::move(look),
