@@ -72,6 +72,9 @@ class DesktopContract : public ::testing::Test {
 TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   const WindowHandle h = made(heard);
   EXPECT_FALSE(world->visible(h));
+  const Rect made = desktop.bounds(h), work = world->workArea();
+  expectPlace(made, {work.left + (work.width - made.width) / 2, work.top + (work.height - made.height) / 2, made.width, made.height},
+              "a dialog is made in the middle of the work area");
   desktop.show(h);
   EXPECT_TRUE(world->runUntil([&] { return heard.has("activated"); }));
   EXPECT_TRUE(world->visible(h));

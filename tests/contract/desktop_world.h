@@ -21,6 +21,7 @@ class DesktopWorld {
   // Runs events (and lets time pass) until done() holds; false when it did not within ms.
   virtual bool runUntil(const std::function<bool()>& done, unsigned ms = 5000) = 0;
   virtual int twipsPerPixel() = 0;  // what the places and sizes below are rounded to
+  virtual Rect workArea() = 0;      // the primary monitor's, without the taskbar
 
   // What the screen shows. Control 0 is the window itself.
   virtual bool exists(WindowHandle) = 0;

@@ -18,6 +18,7 @@ class FakeDesktopWorld final : public DesktopWorld {
     }
   }
   int twipsPerPixel() override { return 15; }
+  Rect workArea() override { return fake_.desktop.screens.front().area; }
 
   bool exists(WindowHandle h) override { return fake_.desktop.byHandle(h) != nullptr; }
   bool visible(WindowHandle h, int id) override { return id ? control(h, id).visible : window(h).visible; }

@@ -95,8 +95,11 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
   w.handle = h;
   w.layout = layout;
   w.sink = &sink;
-  w.dpi = dpiAt(Rect{});  // made at the primary's top left
+  w.dpi = dpiAt(Rect{});  // made at the primary's top left, a dialog centred on the primary
   sizeFrame(w);
+  const Rect primary = screens.front().area;
+  if (layout.style == WindowStyle::Dialog)
+    w.bounds.left = primary.left + (primary.width - w.bounds.width) / 2, w.bounds.top = primary.top + (primary.height - w.bounds.height) / 2;
   for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
   ++created[layout.name];
   return h;

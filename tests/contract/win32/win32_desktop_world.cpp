@@ -64,6 +64,11 @@ class Win32DesktopWorld final : public DesktopWorld {
     return done();
   }
   int twipsPerPixel() override { return 1440 / dpi(); }
+  Rect workArea() override {
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return twips(work);
+  }
 
   bool exists(WindowHandle h) override { return IsWindow(hwnd(h)); }
   bool visible(WindowHandle h, int id) override { return GetWindowLongW(of(h, id), GWL_STYLE) & WS_VISIBLE; }
