@@ -274,6 +274,10 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
     EXPECT_FALSE(world->takesInput(owner));
     EXPECT_FALSE(world->takesInput(bystander));
     world->click(bystander, Go);  // dropped: nothing of the program runs under the box
+    world->switchAway();
+    EXPECT_FALSE(world->boxInFront());
+    world->pointer(bystander, 0, Pointer::Down, MouseButton::Left, 150, 150);
+    EXPECT_TRUE(world->runUntil([&] { return world->boxInFront(); }, 2000)) << "a press on the program brings the box up";
   });
   bool wholeWhenActivated = false;
   heard.onActivated = [&] { wholeWhenActivated = world->takesInput(bystander) && !desktop.messageBoxUp(); };

@@ -36,14 +36,17 @@ class DesktopWorld {
   virtual bool checked(WindowHandle, int control) = 0;
   virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text in the font it draws with, as above
   virtual std::string boxText() = 0;                      // the message box's text, while one is up
+  virtual bool boxInFront() = 0;                          // a box is up and the foreground window
   virtual int gdiObjects() = 0;                           // the drawing objects the process holds
 
-  // What the user does. Pointer places are relative to the control (or the client area).
+  // What the user does. Pointer places are relative to the control (or the client area); on a
+  // window that takes no input, a press only tells the window the pointer is on it.
   virtual void pointer(WindowHandle, int control, Pointer, MouseButton, int x, int y) = 0;
   virtual void click(WindowHandle, int control) = 0;  // a left press and release at its centre
   virtual void pick(WindowHandle, int control, int entry) = 0;
   virtual void press(WindowHandle, const std::string& key) = 0;  // "F1", "Ctrl+C", "Esc", "Enter"
   virtual void close(WindowHandle) = 0;                         // the close command of its system menu
+  virtual void switchAway() = 0;                                // to another program's window
   virtual void tell(WindowHandle, SystemEvent) = 0;
   virtual void rescale(WindowHandle, int dpi) = 0;  // the window's monitor draws at this DPI now
   // The next time one is up: look() runs while it is, then the user chooses the entry of the

@@ -40,6 +40,8 @@ class FakeDesktopWorld final : public DesktopWorld {
     return scaled(h, {0, 0, fake_.desktop.textWidth(h, control(h, id).layout.font, control(h, id).text), 0}).width;
   }
   int gdiObjects() override { return 0; }
+  bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
+  void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }
   std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }
 
   // A control that keeps the pointer hears only its release; one that hands it on, and the
@@ -101,6 +103,7 @@ class FakeDesktopWorld final : public DesktopWorld {
   fake::FakeWindow& window(WindowHandle h) { return *fake_.desktop.byHandle(h); }
   fake::FakeControl& control(WindowHandle h, int id) { return window(h).controls.at(id); }
   fake::FakePlatform fake_;
+  int broughtBefore_ = 0;
 };
 
 }  // namespace

@@ -103,6 +103,7 @@ class Win32DesktopWorld final : public DesktopWorld {
     ReleaseDC(of(h, id), dc);
     return size.cx * twipsPerPixel();
   }
+  bool boxInFront() override { return upOnThisThread(L"#32770") && GetForegroundWindow() == upOnThisThread(L"#32770"); }
   int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
   std::string boxText() override {  // in UTF-8, as the program gives it
     std::string all;
@@ -121,9 +122,11 @@ class Win32DesktopWorld final : public DesktopWorld {
     const UINT down = downs[static_cast<int>(button) - 1];
     const UINT message = phase == Pointer::Down ? down : phase == Pointer::Move ? WM_MOUSEMOVE : down + 1;
     const WPARAM held = phase == Pointer::Up ? 0 : static_cast<WPARAM>(button);  // MK_LBUTTON 1, MK_RBUTTON 2
+    if (!IsWindowEnabled(hwnd(h))) return pointerOnDisabled(h, message);
     SendMessageW(of(h, id), message, held, MAKELPARAM(x / twipsPerPixel(), y / twipsPerPixel()));
   }
   void click(WindowHandle h, int id) override {
+    if (!IsWindowEnabled(hwnd(h))) return pointerOnDisabled(h, WM_LBUTTONDOWN);
     RECT r;
     GetClientRect(of(h, id), &r);
     SendMessageW(of(h, id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(r.right / 2, r.bottom / 2));
@@ -135,6 +138,7 @@ class Win32DesktopWorld final : public DesktopWorld {
     if (key == "Ctrl+C") return keys({VK_CONTROL, 'C'});
     keys({static_cast<WORD>(key == "F1" ? VK_F1 : key == "Esc" ? VK_ESCAPE : VK_RETURN)});
   }
+  void switchAway() override { SetForegroundWindow(FindWindowW(L"Shell_TrayWnd", nullptr)); }
   void close(WindowHandle h) override { SendMessageW(hwnd(h), WM_SYSCOMMAND, SC_CLOSE, 0); }
   void tell(WindowHandle h, SystemEvent event) override {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
@@ -175,6 +179,10 @@ class Win32DesktopWorld final : public DesktopWorld {
     current->userTimer_ = 0;
     current->look_();
     current->act_();
+  }
+  // What the system sends a window that takes no input when a button is pressed over it.
+  void pointerOnDisabled(WindowHandle h, UINT message) {
+    SendMessageW(hwnd(h), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd(h)), MAKELPARAM(HTERROR, message));
   }
   HWND of(WindowHandle h, int id) { return id ? GetDlgItem(hwnd(h), id) : hwnd(h); }
   int dpi() {
