@@ -9,7 +9,7 @@
 namespace kv::contract {
 namespace {
 
-enum Id { Go = 101, Box, Link, Frame, Note, Drives, Copy = 201, First = 301, Second };
+enum Id { Go = 101, Box, Link, Frame, Note, Drives, About, Copy = 201, Unseen, First = 301, Second };
 
 // Every event as a line, with the state of the screen where an event must find it so.
 struct Heard : WindowEvents {
@@ -41,14 +41,19 @@ WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250
   w.caption = "Contract";
   w.style = style;
   w.clientWidth = width, w.clientHeight = height;
+  w.back = {0, 0, 128};
   auto& c = w.controls;
   addControl(c, Go, ControlKind::Button, "Go", {150, 150, 1200, 375}, "&Go");
   addControl(c, Box, ControlKind::CheckBox, "Box", {150, 600, 1800, 300}, "Every drive");
-  addControl(c, Link, ControlKind::Label, "Link", {2100, 150, 2100, 300}, "Zo\xeb").forwardsMouse = true;
+  ControlLayout& link = addControl(c, Link, ControlKind::Label, "Link", {2100, 150, 2100, 300}, "Zo\xeb");
+  link.forwardsMouse = true, link.fore = {255, 255, 0}, link.back = {128, 0, 0};
   addControl(c, Frame, ControlKind::Frame, "Frame", {2100, 600, 2250, 1050}, "Drives");
-  addControl(c, Note, ControlKind::Label, "Note", {150, 300, 1500, 450}, "c: 1856.00 MB", Frame).font = {"Arial", 12};
+  ControlLayout& note = addControl(c, Note, ControlKind::Label, "Note", {150, 300, 1500, 450}, "c: 1856.00 MB", Frame);
+  note.font = {"Arial", 12}, note.fore = {0, 255, 255}, note.transparentBack = true;
   addControl(c, Drives, ControlKind::DriveList, "Drives", {150, 1050, 1800, 315});
-  w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C")}}};
+  addControl(c, About, ControlKind::TextBox, "About", {150, 1500, 1800, 600}, "Kestrovan '99\r\n\r\nfree space");
+  w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C"), menuEntry(Unseen, "unseen", "&Unseen", "F2")}}};
+  w.menuBar[0].entries[1].visible = false;
   return w;
 }
 
@@ -72,14 +77,19 @@ class DesktopContract : public ::testing::Test {
 TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   const WindowHandle h = made(heard);
   EXPECT_FALSE(world->visible(h));
-  const Rect made = desktop.bounds(h), work = world->workArea();
-  expectPlace(made, {work.left + (work.width - made.width) / 2, work.top + (work.height - made.height) / 2, made.width, made.height},
+  const Rect at = desktop.bounds(h), work = world->workArea();
+  expectPlace(at, {work.left + (work.width - at.width) / 2, work.top + (work.height - at.height) / 2, at.width, at.height},
               "a dialog is made in the middle of the work area");
   desktop.show(h);
   EXPECT_TRUE(world->runUntil([&] { return heard.has("activated"); }));
   EXPECT_TRUE(world->visible(h));
   EXPECT_EQ(world->active(), h);
   EXPECT_NE(desktop.iconHandle(h), 0u);
+  const WindowHandle second = made(other, WindowStyle::Borderless);
+  desktop.show(second);
+  EXPECT_TRUE(world->runUntil([&] { return world->active() == second; }));
+  desktop.bringToFront(h);
+  EXPECT_TRUE(world->runUntil([&] { return world->active() == h; })) << "brought to the front";
   desktop.hide(h);
   EXPECT_FALSE(world->visible(h));
   desktop.destroy(h);
@@ -95,7 +105,16 @@ TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
     expectPlace(world->controlPlace(h, c.id), {c.rect.left + frame.left, c.rect.top + frame.top, c.rect.width, c.rect.height},
                 c.name);
     EXPECT_EQ(world->text(h, c.id), c.kind == ControlKind::DriveList ? "" : c.text) << c.name;
+    if (c.kind != ControlKind::Label) continue;
+    const Font font = world->drawnFont(h, c.id);
+    EXPECT_NEAR(font.points, c.font.points, 0.75) << c.name;
+    EXPECT_TRUE(font.face == c.font.face || (c.font.face == "MS Sans Serif" && font.face == "Microsoft Sans Serif")) << font.face;
+    const auto rgb = [](Colour c) { return std::vector<int>{c.r, c.g, c.b}; };
+    EXPECT_EQ(rgb(world->colour(h, c.id, true)), rgb(c.fore)) << c.name;
+    EXPECT_EQ(rgb(world->colour(h, c.id, false)), rgb(c.transparentBack ? layout.back : c.back)) << c.name;
+    EXPECT_EQ(rgb(world->colour(h, 0, false)), rgb(layout.back)) << "the window's background";
   }
+  EXPECT_EQ(world->menuShown(h), (std::vector<std::string>{"&File", "&Copy\tCtrl+C"}));
   desktop.setText(h, Note, "d: 0.00 MB");
   desktop.setVisible(h, Note, false);
   desktop.setChecked(h, Box, true);
@@ -228,9 +247,9 @@ TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1Ask
   EXPECT_FALSE(world->checked(h, Box)) << "the program alone checks its boxes";
   EXPECT_TRUE(world->visible(h)) << "the close box alone closes nothing";
   heard.lines.clear();
-  world->press(h, "Enter"), world->press(h, "Esc");
+  world->press(h, "Enter"), world->press(h, "Esc"), world->press(h, "F2");
   world->runUntil([] { return false; }, 300);
-  EXPECT_EQ(heard.lines, std::vector<std::string>{}) << "Enter or Esc pressed a button";
+  EXPECT_EQ(heard.lines, std::vector<std::string>{}) << "Enter, Esc or a hidden entry's shortcut did something";
 }
 
 TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
@@ -241,9 +260,11 @@ TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
   menu.entries[0].visible = false;
   for (auto [letter, chosen] : {std::pair{'S', int{Second}}, {'F', int{First}}, {'\0', 0}}) {
     WindowHandle activeDuring = 0;
-    world->inNextMenu([&] { activeDuring = world->active(); }, letter);
+    std::vector<std::string> shown;
+    world->inNextMenu([&] { activeDuring = world->active(), shown = world->menuShown(); }, letter);
     EXPECT_EQ(desktop.popupMenu(owner, menu), chosen) << letter;
     EXPECT_EQ(activeDuring, owner) << "the menu's owner is not the foreground window";
+    EXPECT_EQ(shown, (std::vector<std::string>{"&First", "-", "&Second\tF1"}));
   }
 }
 
@@ -267,10 +288,11 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
   const WindowHandle owner = made(heard, WindowStyle::Borderless), bystander = made(other);
   desktop.show(bystander), desktop.show(owner);
   world->runUntil([&] { return world->active() == owner; });
-  const std::string text = "Kestrovan '99 could not save C:\\Zo\xc3\xab\\kv99.cfg.";  // UTF-8
+  const std::string text = "Kestrovan '99 could not save C:\\Zo\xc3\xab\\kv99.cfg.", caption = "Kestrovan \xe2\x80\x99";
   world->inNextBox([&] {
     EXPECT_TRUE(desktop.messageBoxUp());
     EXPECT_NE(world->boxText().find(text), std::string::npos) << world->boxText();
+    EXPECT_NE(world->boxText().find(caption), std::string::npos) << world->boxText();
     EXPECT_FALSE(world->takesInput(owner));
     EXPECT_FALSE(world->takesInput(bystander));
     world->click(bystander, Go);  // dropped: nothing of the program runs under the box
@@ -281,11 +303,24 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
   });
   bool wholeWhenActivated = false;
   heard.onActivated = [&] { wholeWhenActivated = world->takesInput(bystander) && !desktop.messageBoxUp(); };
-  desktop.messageBox(owner, text, "Kestrovan '99");
+  desktop.messageBox(owner, text, caption);
   EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; }));
   EXPECT_TRUE(wholeWhenActivated) << "the owner was activated before the program took input again";
   EXPECT_TRUE(world->takesInput(owner) && world->takesInput(bystander));
   EXPECT_FALSE(other.has("clicked 101"));
+}
+
+TEST_F(DesktopContract, AMessageBoxWithoutAnOwnerKeepsEveryWindowFromInput) {
+  made(other, WindowStyle::Hidden);
+  const WindowHandle shown = made(heard);
+  desktop.show(shown);
+  world->inNextBox([&] {
+    EXPECT_NE(world->boxText().find("no browser"), std::string::npos) << world->boxText();
+    EXPECT_FALSE(world->takesInput(shown));
+  });
+  desktop.messageBox(0, "Error: no browser found.", "Kestrovan");
+  EXPECT_TRUE(world->takesInput(shown));
+  EXPECT_FALSE(desktop.messageBoxUp());
 }
 
 TEST_F(DesktopContract, ATimerFiresAtItsPeriodUntilStopped) {

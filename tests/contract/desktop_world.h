@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/desktop.h"
 
@@ -35,6 +36,11 @@ class DesktopWorld {
   virtual std::string text(WindowHandle, int control) = 0;
   virtual bool checked(WindowHandle, int control) = 0;
   virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text in the font it draws with, as above
+  virtual Font drawnFont(WindowHandle, int control) = 0;  // its points as the desktop's twips make them
+  virtual Colour colour(WindowHandle, int control, bool text) = 0;  // its text's or its background's
+  // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
+  // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
+  virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
   virtual std::string boxText() = 0;                      // the message box's text, while one is up
   virtual bool boxInFront() = 0;                          // a box is up and the foreground window
   virtual int gdiObjects() = 0;                           // the drawing objects the process holds

@@ -39,6 +39,25 @@ class FakeDesktopWorld final : public DesktopWorld {
   int drawnWidth(WindowHandle h, int id) override {
     return scaled(h, {0, 0, fake_.desktop.textWidth(h, control(h, id).layout.font, control(h, id).text), 0}).width;
   }
+  Font drawnFont(WindowHandle h, int id) override {
+    const Font f = control(h, id).layout.font;
+    return {f.face, f.points * window(h).dpi / fake_.desktop.screens.front().dpi};
+  }
+  Colour colour(WindowHandle h, int id, bool text) override {
+    if (!id) return window(h).layout.back;
+    const ControlLayout& c = control(h, id).layout;
+    return text ? c.fore : c.transparentBack ? window(h).layout.back : c.back;
+  }
+  std::vector<std::string> menuShown(WindowHandle h) override {
+    std::vector<std::string> shown;
+    const auto entries = [&](const Menu& menu) {
+      for (const MenuEntry& e : menu.entries)
+        if (e.visible) shown.push_back(e.caption + (e.shortcut.empty() ? "" : "\t" + e.shortcut));
+    };
+    if (!h) entries(fake_.desktop.menusShown.back());
+    for (const Menu& menu : h ? window(h).layout.menuBar : std::vector<Menu>{}) shown.push_back(menu.caption), entries(menu);
+    return shown;
+  }
   int gdiObjects() override { return 0; }
   bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
   void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }

@@ -3,6 +3,8 @@
 // that acts while a menu, a modal window or a message box runs its own loop.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "contract/desktop_world.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
@@ -33,6 +35,14 @@ HWND upOnThisThread(const wchar_t* className) {
   Search search{className, nullptr};
   EnumThreadWindows(GetCurrentThreadId(), &lookAt, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::string utf8Text(HWND window) {
+  wchar_t text[512] = {};
+  char utf8[1536] = {};
+  GetWindowTextW(window, text, 512);
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
 }
 
 void keys(std::initializer_list<WORD> down) {
@@ -104,16 +114,47 @@ class Win32DesktopWorld final : public DesktopWorld {
     return size.cx * twipsPerPixel();
   }
   bool boxInFront() override { return upOnThisThread(L"#32770") && GetForegroundWindow() == upOnThisThread(L"#32770"); }
-  int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
-  std::string boxText() override {  // in UTF-8, as the program gives it
-    std::string all;
-    for (HWND c = GetWindow(upOnThisThread(L"#32770"), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      wchar_t text[512] = {};
-      char utf8[1024] = {};
-      GetWindowTextW(c, text, 512);
-      WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
-      all += utf8 + std::string("\n");
+  Font drawnFont(WindowHandle h, int id) override {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), WM_GETFONT, 0, 0)), sizeof font, &font);
+    char face[LF_FACESIZE * 3] = {};
+    WideCharToMultiByte(CP_ACP, 0, font.lfFaceName, -1, face, sizeof face, nullptr, nullptr);
+    return {face, std::abs(font.lfHeight) * 72.0 / dpi()};
+  }
+  // As the control asks its window before it paints; the window's own as it erases its background.
+  Colour colour(WindowHandle h, int id, bool text) override {
+    HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+    HBITMAP pixels = CreateCompatibleBitmap(screen, 2, 2);
+    HGDIOBJ before = SelectObject(dc, pixels);
+    COLORREF c;
+    if (id) {
+      SendMessageW(hwnd(h), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(of(h, id)));
+      c = text ? GetTextColor(dc) : GetBkColor(dc);
+    } else {
+      SendMessageW(hwnd(h), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+      c = GetPixel(dc, 0, 0);
     }
+    SelectObject(dc, before), DeleteObject(pixels), DeleteDC(dc), ReleaseDC(nullptr, screen);
+    return {GetRValue(c), GetGValue(c), GetBValue(c)};
+  }
+  std::vector<std::string> menuShown(WindowHandle h) override {
+    std::vector<std::string> shown;
+    std::function<void(HMENU)> entries = [&](HMENU menu) {
+      for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        char text[128] = {};
+        GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+        shown.push_back(GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR ? "-" : text);
+        if (HMENU sub = h ? GetSubMenu(menu, i) : nullptr) entries(sub);
+      }
+    };
+    entries(h ? GetMenu(hwnd(h)) : reinterpret_cast<HMENU>(SendMessageW(upOnThisThread(L"#32768"), MN_GETHMENU, 0, 0)));
+    return shown;
+  }
+  int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
+  std::string boxText() override {  // its caption and texts in UTF-8, as the program gives them
+    HWND box = upOnThisThread(L"#32770");
+    std::string all = utf8Text(box);
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all += "\n" + utf8Text(c);
     return all;
   }
 
