@@ -23,13 +23,6 @@ endforeach()
 add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
                  -Wl,--dynamicbase -Wl,--nxcompat $<$<CONFIG:Release>:-s>)
 
-# The contract build (build/contract-win32, -win64) holds nothing but kvcontract.exe.
-option(KV_CONTRACT "Build only kvcontract.exe, the ports' contracts on the adapter (posix-thread MinGW)" OFF)
-if(KV_CONTRACT)
-  add_subdirectory(tests/contract/win32)
-  return()
-endif()
-
 set(KV_RES_SRC ${PROJECT_SOURCE_DIR}/res)
 set(KV_RES_OUT ${CMAKE_BINARY_DIR}/res)
 set(KV_GENERATED_RESOURCES ${KV_RES_OUT}/kestrovan99.ico)
@@ -43,6 +36,14 @@ add_custom_command(
   COMMENT "Drawing the icon and the banner bitmaps"
   VERBATIM)
 add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
+
+# The contract build (build/contract-win32, -win64) holds nothing but kvcontract.exe, with the
+# program's images.
+option(KV_CONTRACT "Build only kvcontract.exe, the ports' contracts on the adapter (posix-thread MinGW)" OFF)
+if(KV_CONTRACT)
+  add_subdirectory(tests/contract/win32)
+  return()
+endif()
 configure_file(${KV_RES_SRC}/version.h.in ${KV_RES_OUT}/version.h @ONLY)
 configure_file(${KV_RES_SRC}/kestrovan99.manifest.in ${KV_RES_OUT}/kestrovan99.manifest @ONLY)
 

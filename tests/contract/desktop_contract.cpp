@@ -9,7 +9,7 @@
 namespace kv::contract {
 namespace {
 
-enum Id { Go = 101, Box, Link, Frame, Note, Drives, About, Copy = 201, Unseen, First = 301, Second };
+enum Id { Go = 101, Box, Link, Frame, Note, Drives, About, Banner, Copy = 201, Unseen, First = 301, Second };
 
 // Every event as a line, with the state of the screen where an event must find it so.
 struct Heard : WindowEvents {
@@ -52,6 +52,7 @@ WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250
   note.font = {"Arial", 12}, note.fore = {0, 255, 255}, note.transparentBack = true;
   addControl(c, Drives, ControlKind::DriveList, "Drives", {150, 1050, 1800, 315});
   addControl(c, About, ControlKind::TextBox, "About", {150, 1500, 1800, 600}, "Kestrovan '99\r\n\r\nfree space");
+  addControl(c, Banner, ControlKind::Picture, "Banner", {0, 0, 4500, 900}).image = Image::AboutBanner;
   w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C"), menuEntry(Unseen, "unseen", "&Unseen", "F2")}}};
   w.menuBar[0].entries[1].visible = false;
   return w;
@@ -160,16 +161,18 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew
   EXPECT_GT(frames[1], frames[0]) << "a dialog's caption bar";
 }
 
-// Drawn at 144 DPI, a window is as large on the desktop as its twips make it there, its texts
-// measure and draw the same twips in fonts made for that DPI, and it holds no more drawing objects
-// once back.
+// Drawn at another DPI, a window is as large on the desktop as its twips make it there, its texts
+// measure and draw the same twips in fonts made for that DPI, its picture grows as much, and it
+// holds no more drawing objects once back.
 TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
   const WindowHandle h = made(heard);
   const Font arial = windowLayout(WindowStyle::Dialog).controls[4].font;
   const std::string figure = "y: 1907348.63 MB";
   desktop.setText(h, Note, figure);
   const int objects = world->gdiObjects(), width = desktop.textWidth(h, arial, figure);
-  for (int dpi : {144, 96}) {
+  const Rect banner = world->imageSize(h, Banner);
+  EXPECT_GT(banner.width, 0);
+  for (int dpi : {120, 168, 144, 192, 96}) {
     heard.lines.clear();
     world->rescale(h, dpi);
     EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
@@ -178,6 +181,7 @@ TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
     const int now = desktop.textWidth(h, arial, figure);
     EXPECT_NEAR(now, width, width / 10) << dpi;
     EXPECT_NEAR(now * dpi / 96, world->drawnWidth(h, Note), pixel) << dpi;
+    expectPlace(world->imageSize(h, Banner), {0, 0, banner.width * dpi / 96, banner.height * dpi / 96}, "the picture");
   }
   EXPECT_EQ(world->gdiObjects(), objects);
 }

@@ -38,6 +38,7 @@ class DesktopWorld {
   virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text in the font it draws with, as above
   virtual Font drawnFont(WindowHandle, int control) = 0;  // its points as the desktop's twips make them
   virtual Colour colour(WindowHandle, int control, bool text) = 0;  // its text's or its background's
+  virtual Rect imageSize(WindowHandle, int control) = 0;             // the picture's, as above
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;

@@ -58,6 +58,9 @@ class FakeDesktopWorld final : public DesktopWorld {
     for (const Menu& menu : h ? window(h).layout.menuBar : std::vector<Menu>{}) shown.push_back(menu.caption), entries(menu);
     return shown;
   }
+  Rect imageSize(WindowHandle h, int id) override {  // the picture fills its control
+    return scaled(h, {0, 0, control(h, id).layout.rect.width, control(h, id).layout.rect.height});
+  }
   int gdiObjects() override { return 0; }
   bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
   void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }

@@ -150,6 +150,11 @@ class Win32DesktopWorld final : public DesktopWorld {
     entries(h ? GetMenu(hwnd(h)) : reinterpret_cast<HMENU>(SendMessageW(upOnThisThread(L"#32768"), MN_GETHMENU, 0, 0)));
     return shown;
   }
+  Rect imageSize(WindowHandle h, int id) override {
+    BITMAP image{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof image, &image);
+    return twips(RECT{0, 0, image.bmWidth, image.bmHeight});
+  }
   int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
   std::string boxText() override {  // its caption and texts in UTF-8, as the program gives them
     HWND box = upOnThisThread(L"#32770");
