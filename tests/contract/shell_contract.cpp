@@ -20,7 +20,7 @@ class ShellContract : public ::testing::Test {
     TrayRecord r;
     r.hWnd = world->window(), r.uID = id, r.uFlags = fields;
     r.uCallbackMessage = mouse_message::kMove, r.hIcon = world->icon();
-    std::copy_n(tip.begin(), std::min<std::size_t>(tip.size(), 63), r.szTip.begin());
+    std::copy_n(tip.begin(), std::min(tip.size(), r.szTip.size() - 1), r.szTip.begin());
     return r;
   }
   std::unique_ptr<ShellWorld> world = makeShellWorld();
@@ -65,11 +65,6 @@ TEST_F(ShellContract, TheMouseOverTheIconComesToTheWindowAsTheCallbackTheRecordN
   EXPECT_EQ(world->pointAt("point here"), std::vector<unsigned>{}) << "a deleted icon still calls back";
 }
 
-std::string lower(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
-
 TEST_F(ShellContract, TheBrowserRegisteredForWebPagesIsFoundAndStartedWithTheAddress) {
   std::string program;
   const int found = shell.findExecutable(world->document(true), program);
@@ -77,6 +72,10 @@ TEST_F(ShellContract, TheBrowserRegisteredForWebPagesIsFoundAndStartedWithTheAdd
   // Blanks around it are the program's to trim.
   program.erase(0, program.find_first_not_of(' '));
   program.erase(program.find_last_not_of(' ') + 1);
+  const auto lower = [](std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  };
   EXPECT_EQ(lower(program), lower(world->browser()));
   const std::string addresses[] = {"file:///C:/Kestrovan/kv%20help.htm#topic-3", "https://example.com/kv99?a=1&b=2"};
   std::vector<std::string> started;
@@ -90,8 +89,7 @@ TEST_F(ShellContract, TheBrowserRegisteredForWebPagesIsFoundAndStartedWithTheAdd
 TEST_F(ShellContract, ADocumentWithoutARegisteredProgramAnswersAnError) {
   std::string program;
   const int answer = shell.findExecutable(world->document(false), program);
-  EXPECT_GT(answer, 0);
-  EXPECT_LE(answer, 32);
+  EXPECT_TRUE(answer > 0 && !shellSucceeded(answer)) << answer;
 }
 
 }  // namespace

@@ -1,23 +1,16 @@
-// The shell's, the help viewer's and the drives' contracts on the Win32 adapter, in Wine's desktop
-// with its taskbar. The tips are read from the shell's own tooltips, the icon is pointed at
-// through the system's input, and the browser is a copy of kvcontract.exe under another name
-// that writes down its command line and ends (see Recorder).
+// The shell's contract on the Win32 adapter, in Wine's desktop with its taskbar: the tips are read
+// from the shell's own tooltips, the icon is pointed at through the system's input, and the
+// browser is a copy of kvcontract.exe under another name that writes down its command line.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <optional>
-#include <thread>
 
 #include "contract/ports_world.h"
+#include "contract/win32/world_events.h"
 #include "platform/win32/text_encoding.h"
-#include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
-#include "platform/win32/win32_disks.h"
-#include "platform/win32/win32_help.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_shell.h"
 
@@ -30,23 +23,6 @@ using win32::fromUtf8, win32::toUtf8;
 
 constexpr wchar_t kBrowserName[] = L"kvbrowser.exe";
 constexpr wchar_t kPageClass[] = L"KvContract.Page";
-const FailureNotice kNotice{"kvcontract", "A handler failed."};
-
-// Waits on the windows' thread, taking its events, until the condition holds or ten seconds passed.
-bool pumpUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)), QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  }
-  return true;
-}
 
 std::wstring ownFile() {
   wchar_t path[MAX_PATH] = {};
@@ -211,7 +187,7 @@ class Win32ShellWorld final : public ShellWorld {
   }
 
   win32::Win32Process process_;
-  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kNotice};
+  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kWorldNotice};
   win32::Win32Shell shell_;
   TrayListener listener_;
   WindowHandle window_ = 0;
@@ -219,77 +195,10 @@ class Win32ShellWorld final : public ShellWorld {
   std::optional<std::wstring> pageType_;  // .htm's own, put back when the world goes
 };
 
-// The windows of the viewer's process: its own, and the messages it puts up.
-std::vector<HWND> viewerWindows(const wchar_t* windowClass) {
-  DWORD viewer = 0, process = 0;
-  std::vector<HWND> found;
-  if (!GetWindowThreadProcessId(FindWindowW(L"MS_WINHELP", nullptr), &viewer)) return found;
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, nullptr));)
-    if (GetWindowThreadProcessId(w, &process) && process == viewer) found.push_back(w);
-  return found;
-}
-
-class Win32HelpWorld final : public HelpWorld {
- public:
-  ~Win32HelpWorld() override {
-    closing_ = false;
-    if (user_.joinable()) user_.join();
-    for (HWND viewer : viewerWindows(L"MS_WINHELP")) PostMessageW(viewer, WM_CLOSE, 0, 0);
-  }
-  HelpViewer& help() override { return help_; }
-  bool systemHasHelpViewer() override { return true; }
-  std::string missingFile() override {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    return toUtf8(temp) + "kvcontract-gone.hlp";
-  }
-  void closeViewerMessages() override {
-    closing_ = true;
-    user_ = std::thread([this] {
-      while (closing_) {
-        for (HWND box : viewerWindows(L"#32770"))
-          if (IsWindowVisible(box)) PostMessageW(box, WM_CLOSE, 0, 0);
-        Sleep(50);  // as often as a user might look
-      }
-    });
-  }
-
- private:
-  std::atomic<bool> closing_{false};
-  std::thread user_;
-  win32::Win32Process process_;
-  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kNotice};
-  win32::Win32Help help_{desktop_};
-};
-
-class Win32DisksWorld final : public DisksWorld {
- public:
-  Disks& disks() override { return disks_; }
-  bool runEventsUntil(const std::function<bool()>& done) override { return pumpUntil(done); }
-  std::vector<char> letters() override {
-    std::vector<char> there;
-    const DWORD drives = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i)
-      if (drives & (1u << i)) there.push_back(static_cast<char>('a' + i));
-    return there;
-  }
-
- private:
-  win32::Win32Process process_;
-  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kNotice};
-  win32::Win32Disks disks_{desktop_, process_, kNotice};
-};
-
 }  // namespace
 
 std::unique_ptr<ShellWorld> makeShellWorld() {
   return std::make_unique<Win32ShellWorld>();
-}
-std::unique_ptr<HelpWorld> makeHelpWorld() {
-  return std::make_unique<Win32HelpWorld>();
-}
-std::unique_ptr<DisksWorld> makeDisksWorld() {
-  return std::make_unique<Win32DisksWorld>();
 }
 
 }  // namespace kv::contract
