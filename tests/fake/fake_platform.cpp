@@ -232,12 +232,15 @@ FakeWindow& FakeDesktop::window(const std::string& name) {
 }
 
 void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
-  if (command == TrayCommand::Add ? iconPresent : !iconPresent) {
+  // An icon is its window and number: a record naming another is one the shell does not have.
+  const bool ours = iconPresent && record.hWnd == iconWindow_ && record.uID == iconId_;
+  if (command == TrayCommand::Add ? iconPresent : !ours) {
     ++refused;
     return;
   }
   ++taken;
   iconPresent = command != TrayCommand::Delete;
+  iconWindow_ = record.hWnd, iconId_ = record.uID;
   constexpr unsigned kMessage = 1, kIcon = 2, kTip = 4;  // the record's flags
   if (!iconPresent) {
     tip_.clear(), callbackWindow = 0, callbackMessage = 0, icon = 0;

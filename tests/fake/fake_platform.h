@@ -176,13 +176,15 @@ class FakeShell : public Shell {
 
   bool iconPresent = false;
   int taken = 0;    // adds, modifications and deletions the shell carried out
-  int refused = 0;  // an icon added twice, or modified or deleted while the shell has none
+  int refused = 0;  // an icon added twice, or one modified or deleted that the shell does not have
   int findResult = 42;
   std::vector<std::string> started;  // "program parameters"
   std::function<void(const std::string&)> duringLookup;
 
  private:
   std::string tip_;
+  WindowHandle iconWindow_ = 0;
+  unsigned iconId_ = 0;
 };
 
 // A drive answers as a fast one does, posted for after the entry that asked; a slow one holds

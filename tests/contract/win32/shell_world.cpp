@@ -1,0 +1,204 @@
+// The shell's contract on the Win32 adapter, in Wine's desktop with its taskbar: the tips are read
+// from the shell's own tooltips, the icon is pointed at through the system's input, and the
+// browser is a copy of kvcontract.exe under another name that writes down its command line.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "contract/ports_world.h"
+#include "contract/win32/world_events.h"
+#include "platform/win32/text_encoding.h"
+#include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_process.h"
+#include "platform/win32/win32_shell.h"
+
+#include <commctrl.h>
+
+namespace kv::contract {
+namespace {
+
+using win32::fromUtf8, win32::toUtf8;
+
+constexpr wchar_t kBrowserName[] = L"kvbrowser.exe";
+constexpr wchar_t kPageClass[] = L"KvContract.Page";
+
+std::wstring ownFile() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return path;
+}
+
+// Started as the browser, the program appends its command line to <itself>.log and ends before
+// GoogleTest sees it.
+[[maybe_unused]] const bool recorded = [] {
+  const std::wstring self = ownFile();
+  if (self.size() < wcslen(kBrowserName) || _wcsicmp(self.c_str() + self.size() - wcslen(kBrowserName), kBrowserName))
+    return false;
+  std::ofstream(std::filesystem::path(self + L".log"), std::ios::app | std::ios::binary) << toUtf8(GetCommandLineW()) << "\n";
+  ExitProcess(0);
+}();
+
+// A tray icon as the shell shows it: its tip and where it is on the screen.
+struct ShownIcon {
+  std::string tip;
+  RECT place;
+};
+
+// The shell's tooltips are windows of its process: their tools are read through its memory.
+std::vector<ShownIcon> iconsShown() {
+  std::vector<ShownIcon> icons;
+  DWORD shellProcess = 0, owner = 0;
+  GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shellProcess);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
+  if (!process) return icons;
+  constexpr SIZE_T kTextAt = 512, kChars = 256;
+  auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+  for (HWND tip = nullptr; remote && (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+    DWORD_PTR tools = 0, ok = 0;
+    GetWindowThreadProcessId(tip, &owner);
+    if (owner != shellProcess || !SendMessageTimeoutW(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &tools))
+      continue;
+    for (DWORD_PTR i = 0; i < tools; ++i) {
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      wchar_t text[kChars] = {};
+      tool.lpszText = reinterpret_cast<wchar_t*>(remote + kTextAt);
+      WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+      WriteProcessMemory(process, remote + kTextAt, text, sizeof text, nullptr);
+      if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &ok) ||
+          !ok)
+        continue;
+      ReadProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+      ReadProcessMemory(process, remote + kTextAt, text, sizeof text - sizeof(wchar_t), nullptr);
+      if (IsRectEmpty(&tool.rect)) continue;  // an icon the shell keeps but does not show
+      MapWindowPoints(tool.hwnd, nullptr, reinterpret_cast<POINT*>(&tool.rect), 2);
+      icons.push_back({toUtf8(text), tool.rect});
+    }
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return icons;
+}
+
+void movePointerTo(int x, int y) {
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof move);
+}
+
+struct TrayListener final : WindowEvents {
+  std::vector<unsigned> taken;
+  void trayMessage(unsigned mouseMessage) override { taken.push_back(mouseMessage); }
+};
+
+class Win32ShellWorld final : public ShellWorld {
+ public:
+  Win32ShellWorld() {
+    // The taskbar comes up beside the first program of the session.
+    EXPECT_TRUE(pumpUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; })) << "no taskbar";
+    WindowLayout layout;
+    layout.name = "trayw";
+    layout.style = WindowStyle::Hidden;
+    window_ = desktop_.create(layout, listener_);
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    folder_ = temp + (L"kvshell-" + std::to_wstring(GetCurrentProcessId()));
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    // A folder in the ANSI code page: the shell names the browser in it.
+    EXPECT_TRUE(CopyFileW(ownFile().c_str(), (folder_ + L"\\" + kBrowserName).c_str(), FALSE));
+  }
+  ~Win32ShellWorld() override {
+    desktop_.destroy(window_);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kPageClass);
+    if (pageType_) {
+      if (pageType_->empty())
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".htm");
+      else
+        setDefault(L".htm", *pageType_);
+    }
+    for (const wchar_t* name : {L"page.htm", L"page.kvnone", L"kvbrowser.exe", L"kvbrowser.exe.log"})
+      DeleteFileW((folder_ + L"\\" + name).c_str());
+    RemoveDirectoryW(folder_.c_str());
+  }
+  Shell& shell() override { return shell_; }
+  WindowHandle window() override { return window_; }
+  IconHandle icon() override { return desktop_.iconHandle(window_); }
+  std::vector<std::string> tipsShown() override {
+    std::vector<std::string> tips;
+    for (const ShownIcon& icon : iconsShown()) tips.push_back(icon.tip);
+    return tips;
+  }
+  std::vector<unsigned> pointAt(const std::string& tip) override {
+    // The shell's calls back come as sent messages, which any wait of this thread may take.
+    listener_.taken.clear();
+    for (const ShownIcon& icon : iconsShown()) {
+      if (icon.tip != tip) continue;
+      movePointerTo(0, 0);  // from off the icon, so that the move is one
+      listener_.taken.clear();
+      movePointerTo((icon.place.left + icon.place.right) / 2, (icon.place.top + icon.place.bottom) / 2);
+      pumpUntil([&] { return !listener_.taken.empty(); });
+      return listener_.taken;
+    }
+    return {};
+  }
+  std::string document(bool registered) override {
+    const std::wstring page = folder_ + (registered ? L"\\page.htm" : L"\\page.kvnone");
+    std::ofstream(std::filesystem::path(page)) << "\" \"\r\n";
+    if (registered && !pageType_) {
+      // Wine's classes are the machine's alone; Windows writes them where it reads them first.
+      wchar_t type[MAX_PATH] = {};
+      DWORD bytes = sizeof type - sizeof(wchar_t);
+      RegGetValueW(HKEY_CLASSES_ROOT, L".htm", nullptr, RRF_RT_REG_SZ, nullptr, type, &bytes);
+      pageType_ = type;
+      setDefault(L".htm", kPageClass);
+      setDefault(std::wstring(kPageClass) + L"\\shell\\open\\command", L"\"" + fromUtf8(browser()) + L"\" \"%1\"");
+    }
+    return toUtf8(page);
+  }
+  std::string browser() override { return toUtf8(folder_ + L"\\" + kBrowserName); }
+  std::vector<std::string> browserStarts(std::size_t count) override {
+    std::vector<std::string> starts;
+    pumpUntil([&] {
+      std::ifstream log(std::filesystem::path(folder_ + L"\\" + kBrowserName + L".log"), std::ios::binary);
+      starts.clear();
+      for (std::string line; std::getline(log, line);) starts.push_back(parameters(line));
+      return starts.size() >= count;
+    });
+    return starts;
+  }
+
+ private:
+  static void setDefault(const std::wstring& key, const std::wstring& value) {
+    EXPECT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                              static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS)
+        << toUtf8(key);
+  }
+  // A command line without the program's name, quoted or not, and the blanks after it.
+  static std::string parameters(const std::string& line) {
+    std::size_t end = line[0] == '"' ? line.find('"', 1) + 1 : line.find(' ');
+    end = end == std::string::npos ? line.size() : line.find_first_not_of(' ', end);
+    return end == std::string::npos ? "" : line.substr(end);
+  }
+
+  win32::Win32Process process_;
+  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kWorldNotice};
+  win32::Win32Shell shell_;
+  TrayListener listener_;
+  WindowHandle window_ = 0;
+  std::wstring folder_;
+  std::optional<std::wstring> pageType_;  // .htm's own, put back when the world goes
+};
+
+}  // namespace
+
+std::unique_ptr<ShellWorld> makeShellWorld() {
+  return std::make_unique<Win32ShellWorld>();
+}
+
+}  // namespace kv::contract
