@@ -1,7 +1,7 @@
 #pragma once
 // The worlds of the shell's, the help viewer's and the drives' contracts: the port under test and
 // what the contract needs around it. The fake's are in fake_ports_world.cpp, Windows' in
-// win32/ports_world.cpp.
+// win32/shell_world.cpp and win32/help_disks_world.cpp.
 #include <functional>
 #include <memory>
 #include <string>

@@ -2,7 +2,7 @@
 """Runs one port's contract (a GoogleTest suite of kvcontract.exe, e.g. FilesContract) on the Win32
 adapter under Wine, once for each contract build (build/contract-win32, -win64) whose word size Wine
 runs here, as the end-to-end files find out (tests/e2e/harness.py); fails where none runs."""
-import shutil, subprocess, sys
+import re, shutil, subprocess, sys
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
@@ -21,8 +21,13 @@ def passes(build, suite, display):
     env = harness.wine_env(build, work / "prefix", display)
     print(f"== {build.name}: {exe}", flush=True)
     try:
-        return subprocess.run([build.loader, exe, f"--gtest_filter={suite}.*", "/min"], env=env, timeout=240,
-                              stdin=subprocess.DEVNULL).returncode == 0
+        run = subprocess.run([build.loader, exe, f"--gtest_filter={suite}.*", "/min"], env=env, timeout=240,
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True, errors="replace")
+        print(run.stdout, flush=True)
+        ran = re.search(r"^\[==========\] (\d+) tests? from", run.stdout, re.M)
+        if not ran or ran[1] == "0":
+            print(f"{exe} ran no test of {suite}: a stale or broken build", flush=True)
+        return run.returncode == 0 and bool(ran) and ran[1] != "0"
     finally:
         subprocess.run(["wineserver", "-k"], env=env, stderr=subprocess.DEVNULL)
         shutil.rmtree(work, ignore_errors=True)
