@@ -44,7 +44,7 @@ class DesktopWorld {
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
   virtual std::string boxText() = 0;                      // the message box's text, while one is up
   virtual bool boxInFront() = 0;                          // a box is up and the foreground window
-  virtual int gdiObjects() = 0;                           // the drawing objects the process holds
+  virtual int gdiObjects(WindowHandle) = 0;  // the drawing objects the program holds, as its window says
 
   // What the user does. Pointer places are relative to the control (or the client area); on a
   // window that takes no input, a press only tells the window the pointer is on it.

@@ -61,7 +61,7 @@ class FakeDesktopWorld final : public DesktopWorld {
   Rect imageSize(WindowHandle h, int id) override {  // the picture fills its control
     return scaled(h, {0, 0, control(h, id).layout.rect.width, control(h, id).layout.rect.height});
   }
-  int gdiObjects() override { return 0; }
+  int gdiObjects(WindowHandle) override { return 1; }  // no drawing objects to leak
   bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
   void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }
   std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }

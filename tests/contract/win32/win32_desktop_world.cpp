@@ -155,7 +155,10 @@ class Win32DesktopWorld final : public DesktopWorld {
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof image, &image);
     return twips(RECT{0, 0, image.bmWidth, image.bmHeight});
   }
-  int gdiObjects() override { return static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)); }
+  // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
+  int gdiObjects(WindowHandle h) override {
+    return static_cast<int>(SendMessageW(hwnd(h), RegisterWindowMessageW(L"Kestrovan99.GdiObjects"), 0, 0));
+  }
   std::string boxText() override {  // its caption and texts in UTF-8, as the program gives them
     HWND box = upOnThisThread(L"#32770");
     std::string all = utf8Text(box);
