@@ -241,6 +241,7 @@ TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1Ask
       {[&] { world->click(h, Go); }, "clicked 101"},
       {[&] { world->click(h, Box); }, "clicked 102"},
       {[&] { world->press(h, "Ctrl+C"); }, "menu 201"},
+      {[&] { world->inNextMenu([] {}, 'C'), world->press(h, "Alt+F"); }, "menu 201"},  // the menu bar's access key
       {[&] { world->press(h, "F1"); }, "help"},
       {[&] { world->close(h); }, "close"},
   };

@@ -92,6 +92,11 @@ class FakeDesktopWorld final : public DesktopWorld {
       for (const MenuEntry& entry : menu.entries)
         if (entry.visible && entry.shortcut == key) return fake_.enter([sink, id = entry.id] { sink->menuChosen(id); });
     if (key == "F1") fake_.enter([sink] { sink->helpKey(); });
+    for (const Menu& menu : window(h).layout.menuBar)  // Alt and a menu's letter open that menu
+      if (key.size() == 5 && key.compare(0, 4, "Alt+") == 0 && menu.caption.find(std::string("&") + key[4]) != std::string::npos)
+        fake_.enter([this, h, sink, menu] {
+          if (const int id = fake_.desktop.popupMenu(h, menu)) sink->menuChosen(id);
+        });
   }
   void close(WindowHandle h) override { fake_.enter([sink = window(h).sink] { sink->closeRequested(); }); }
   void tell(WindowHandle h, SystemEvent event) override {

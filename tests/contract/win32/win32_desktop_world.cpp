@@ -185,6 +185,7 @@ class Win32DesktopWorld final : public DesktopWorld {
   void press(WindowHandle h, const std::string& key) override {
     SetForegroundWindow(hwnd(h));
     if (key == "Ctrl+C") return keys({VK_CONTROL, 'C'});
+    if (key == "Alt+F") return keys({VK_MENU, 'F'});
     keys({static_cast<WORD>(key == "F1" ? VK_F1 : key == "Esc" ? VK_ESCAPE : VK_RETURN)});
   }
   void switchAway() override { SetForegroundWindow(FindWindowW(L"Shell_TrayWnd", nullptr)); }
