@@ -59,6 +59,30 @@ TEST_F(AppTest, ANewTaskbarGetsTheIconBackEvenUnderAMessageBox) {
   EXPECT_EQ(fake.shell.refused, 0);
 }
 
+// The shell may refuse the icon (at log-on, before its area takes icons), lose it without a word,
+// or say the taskbar is new while it still has it: the icon is there by the next refresh.
+enum class ShellDoes { RefusesAtStartUp, LosesIt, RestartsWithIt };
+class IconTest : public AppTest, public ::testing::WithParamInterface<ShellDoes> {};
+
+TEST_P(IconTest, TheIconIsThereByTheNextRefreshWhateverTheShellDid) {
+  const ShellDoes does = GetParam();
+  fake.shell.takesIcons = does != ShellDoes::RefusesAtStartUp;
+  start(fileOf({"c:\\", "", "", "", "", ""}), "/m");
+  fake.elapse(DriveWindow::kRefreshMilliseconds);
+  EXPECT_EQ(fake.shell.iconPresent, does != ShellDoes::RefusesAtStartUp);
+  if (does == ShellDoes::RefusesAtStartUp) fake.shell.takesIcons = true;
+  if (does == ShellDoes::LosesIt) fake.shell.loseIcon();
+  if (does == ShellDoes::RestartsWithIt) enter([&] { fake.desktop.sink("tbarw").taskbarCreated(); }, UnderBox::Runs);
+  fake.elapse(DriveWindow::kRefreshMilliseconds);
+  // A lost icon comes back with the next change of the tip, which the shell refuses to modify.
+  EXPECT_EQ(fake.shell.tip(), does == ShellDoes::LosesIt ? "" : "c:1856MB");
+  freeMegabytes("c:\\", 1000);
+  fake.elapse(DriveWindow::kRefreshMilliseconds);
+  EXPECT_EQ(fake.shell.tip(), "c:1000MB") << "the tip keeps up";
+}
+INSTANTIATE_TEST_SUITE_P(Shells, IconTest,
+                         ::testing::Values(ShellDoes::RefusesAtStartUp, ShellDoes::LosesIt, ShellDoes::RestartsWithIt));
+
 TEST_F(AppTest, F1AsksForTheWindowsTopicInTheProgramWideHelpFile) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   tray(kRightPress, "&Options");

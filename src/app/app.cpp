@@ -27,8 +27,9 @@ App::App(Platform& p)
       tray(*this, p.shell, tbarw) {
   space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
     // Taken even while a message box is up, or the drive would wait for good; only the views
-    // wait for the box to close (an entry, dropped meanwhile).
-    if (space.take(root, answer))
+    // wait for the box to close (an entry, dropped meanwhile). An icon the shell refused is
+    // offered again at each refresh, figures changed or not.
+    if (space.take(root, answer) || tray.missing())
       atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
   });
 }
@@ -152,7 +153,7 @@ void App::showAnswers() {
 
 void App::refreshViews() {
   if (driveWindow.loaded()) driveWindow.refall();
-  if (tray.added()) tray.showAnswers();
+  if (tray.wanted()) tray.showAnswers();
 }
 
 }  // namespace kv

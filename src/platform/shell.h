@@ -35,7 +35,9 @@ inline bool shellSucceeded(int result) {
 class Shell {
  public:
   virtual ~Shell() = default;
-  virtual void notifyIcon(TrayCommand, const TrayRecord&) = 0;
+  // Whether the shell carried it out. It refuses to add an icon it has, to modify or delete one
+  // it does not have (it may lose one without saying so), and at log-on, for a while, any.
+  virtual bool notifyIcon(TrayCommand, const TrayRecord&) = 0;
   // The program registered for the document's type; see shellSucceeded.
   virtual int findExecutable(const std::string& document, std::string& program) = 0;
   // Starts the program with the parameters; see shellSucceeded.

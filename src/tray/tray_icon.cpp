@@ -19,17 +19,22 @@ void TrayIcon::traysync() {
   trayrec_.hIcon = window_.icon();
   fillTip(trayrec_.szTip, tipText());
 
-  shell_.notifyIcon(trayadded_ ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
-  trayadded_ = true;
+  traywanted_ = true;
+  trayadded_ = tell(trayadded_ ? TrayCommand::Modify : TrayCommand::Add);
   setDriveEntries();
+}
+
+bool TrayIcon::tell(TrayCommand command) {
+  if (shell_.notifyIcon(command, trayrec_)) return true;
+  return shell_.notifyIcon(command == TrayCommand::Add ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
 }
 
 void TrayIcon::showAnswers() {
   std::array<char, 64> tip;
   fillTip(tip, tipText());
-  if (tip != trayrec_.szTip) {
+  if (tip != trayrec_.szTip || !trayadded_) {
     trayrec_.szTip = tip;
-    shell_.notifyIcon(TrayCommand::Modify, trayrec_);
+    trayadded_ = tell(trayadded_ ? TrayCommand::Modify : TrayCommand::Add);
   }
   setDriveEntries();
 }
@@ -50,13 +55,13 @@ void TrayIcon::setDriveEntries() {
 }
 
 void TrayIcon::trayremove() {
-  trayadded_ = false;
+  traywanted_ = trayadded_ = false;
   shell_.notifyIcon(TrayCommand::Delete, trayrec_);
 }
 
 void TrayIcon::readd() {
   // Unless start-up has yet to add it.
-  if (!trayadded_) return;
+  if (!traywanted_) return;
   trayadded_ = false;
   traysync();
 }

@@ -18,14 +18,18 @@ class TrayIcon {
 
   TrayIcon(Program& program, Shell& shell, TrayWindow& window) : program_(program), shell_(shell), window_(window) {}
   void traysync();  // adds the icon, or modifies it, with every drive measured anew
-  // The latest answers in the tooltip and the menu's drive entries; the shell hears of it only
-  // when the tooltip changed.
+  // The latest answers in the tooltip and the menu's drive entries; the shell hears of it when
+  // the tooltip changed, or when it does not have the icon yet (it refused the last add).
   void showAnswers();
   void trayremove();  // takes it out of the notification area
   void readd();       // a new notification area knows no icons: ours again, if it had been added
-  bool added() const { return trayadded_; }
+  bool wanted() const { return traywanted_; }  // added at start-up and not taken out since
+  bool missing() const { return traywanted_ && !trayadded_; }
 
  private:
+  // Tells the shell; an add it refuses is a modify (it has the icon) and a modify it refuses an
+  // add (it lost the icon). Whether the shell has the icon now.
+  bool tell(TrayCommand);
   std::string tipText();
   void setDriveEntries();
 
@@ -33,7 +37,8 @@ class TrayIcon {
   Shell& shell_;
   TrayWindow& window_;
   TrayRecord trayrec_;
-  bool trayadded_ = false;
+  bool traywanted_ = false;
+  bool trayadded_ = false;  // the shell took the icon
 };
 
 }  // namespace kv

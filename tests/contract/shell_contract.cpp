@@ -33,27 +33,28 @@ TEST_F(ShellContract, TheIconShowsItsTipUntilDeletedAndUnflaggedFieldsStayAsThey
     TrayCommand command;
     std::string tip;
     unsigned fields;
+    bool taken;
     Tips shown;
   } steps[] = {
-      {TrayCommand::Add, "c:12MB d:3MB", kTrayCallback | kTrayIcon | kTrayTip, {"c:12MB d:3MB"}},
-      {TrayCommand::Modify, whole, kTrayCallback | kTrayIcon | kTrayTip, {whole}},
-      {TrayCommand::Modify, "not flagged", kTrayCallback | kTrayIcon, {whole}},
-      {TrayCommand::Modify, "c:1MB", kTrayTip, {"c:1MB"}},
-      {TrayCommand::Add, "added twice", kTrayCallback | kTrayIcon | kTrayTip, {"c:1MB"}},
-      {TrayCommand::Delete, "", 0, {}},
-      {TrayCommand::Modify, "gone", kTrayCallback | kTrayIcon | kTrayTip, {}},
-      {TrayCommand::Delete, "", 0, {}},
+      {TrayCommand::Add, "c:12MB d:3MB", kTrayCallback | kTrayIcon | kTrayTip, true, {"c:12MB d:3MB"}},
+      {TrayCommand::Modify, whole, kTrayCallback | kTrayIcon | kTrayTip, true, {whole}},
+      {TrayCommand::Modify, "not flagged", kTrayCallback | kTrayIcon, true, {whole}},
+      {TrayCommand::Modify, "c:1MB", kTrayTip, true, {"c:1MB"}},
+      {TrayCommand::Add, "added twice", kTrayCallback | kTrayIcon | kTrayTip, false, {"c:1MB"}},
+      {TrayCommand::Delete, "", 0, true, {}},
+      {TrayCommand::Modify, "gone", kTrayCallback | kTrayIcon | kTrayTip, false, {}},
+      {TrayCommand::Delete, "", 0, false, {}},
   };
   for (const auto& step : steps) {
-    shell.notifyIcon(step.command, record(step.tip, step.fields));
+    EXPECT_EQ(shell.notifyIcon(step.command, record(step.tip, step.fields)), step.taken) << step.tip;
     EXPECT_EQ(world->tipsShown(), step.shown) << static_cast<int>(step.command) << " " << step.tip;
   }
 }
 
 TEST_F(ShellContract, AnIconTheShellDoesNotHaveIsNeitherModifiedNorDeleted) {
   shell.notifyIcon(TrayCommand::Add, record("mine"));
-  shell.notifyIcon(TrayCommand::Modify, record("another", kTrayTip, 2));
-  shell.notifyIcon(TrayCommand::Delete, record("", 0, 2));
+  EXPECT_FALSE(shell.notifyIcon(TrayCommand::Modify, record("another", kTrayTip, 2)));
+  EXPECT_FALSE(shell.notifyIcon(TrayCommand::Delete, record("", 0, 2)));
   EXPECT_EQ(world->tipsShown(), Tips{"mine"});
 }
 

@@ -33,6 +33,14 @@ class StartedHidden(unittest.TestCase):
                 wait_until(lambda: s.tips()[0]["text"].endswith(" " + tip), f"{tip} in the tooltip")
                 wait_until(lambda: [c for c in s.window(SMALL)["children"] if c["text"] == line], f"{line} in the drive window")
             self.assertNotEqual(s.free_texts("t:\\")[0], "t:64MB", "the file changed no figure: the check proves nothing")
+
+            # The shell drops the icon without a word: the next change of the figures brings it back.
+            self.assertTrue(s.ask("traydel", tray, 1)["ok"])
+            wait_until(lambda: not s.tips(), "the icon to go")
+            (drive / "filler").write_bytes(b"k" * 9 * 1048576)
+            tip = s.free_texts("t:\\")[0]
+            self.assertTrue(s.send(small, WM_TIMER, 1, 0)["ok"])
+            wait_until(lambda: s.tips() and s.tips()[0]["text"].endswith(" " + tip), f"the icon back with {tip}")
             windows = sorted(w["hwnd"] for w in s.windows())
 
             second = s.start_exe()

@@ -231,12 +231,12 @@ FakeWindow& FakeDesktop::window(const std::string& name) {
   throw std::logic_error("window " + name + " does not exist");
 }
 
-void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
+bool FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   // An icon is its window and number: a record naming another is one the shell does not have.
   const bool ours = iconPresent && record.hWnd == iconWindow_ && record.uID == iconId_;
-  if (command == TrayCommand::Add ? iconPresent : !ours) {
+  if (!takesIcons || (command == TrayCommand::Add ? iconPresent : !ours)) {
     ++refused;
-    return;
+    return false;
   }
   ++taken;
   iconPresent = command != TrayCommand::Delete;
@@ -244,11 +244,12 @@ void FakeShell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   constexpr unsigned kMessage = 1, kIcon = 2, kTip = 4;  // the record's flags
   if (!iconPresent) {
     tip_.clear(), callbackWindow = 0, callbackMessage = 0, icon = 0;
-    return;
+    return true;
   }
   if (record.uFlags & kMessage) callbackWindow = record.hWnd, callbackMessage = record.uCallbackMessage;
   if (record.uFlags & kIcon) icon = record.hIcon;
   if (record.uFlags & kTip) tip_ = std::string(record.szTip.data(), strnlen(record.szTip.data(), record.szTip.size()));
+  return true;
 }
 
 std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t limit) {

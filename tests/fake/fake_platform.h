@@ -157,7 +157,9 @@ class FakeDesktop : public Desktop {
 
 class FakeShell : public Shell {
  public:
-  void notifyIcon(TrayCommand, const TrayRecord&) override;
+  bool notifyIcon(TrayCommand, const TrayRecord&) override;
+  // The shell drops the icon without a word, as one may; the program hears nothing of it.
+  void loseIcon() { iconPresent = false, tip_.clear(); }
   int findExecutable(const std::string& document, std::string& program) override {
     if (duringLookup) duringLookup(document);
     if (findResult > 32) program = "  C:\\Browser\\browse.exe  ";
@@ -175,6 +177,7 @@ class FakeShell : public Shell {
   IconHandle icon = 0;
 
   bool iconPresent = false;
+  bool takesIcons = true;  // false: the notification area is not ready yet (log-on), it refuses all
   int taken = 0;    // adds, modifications and deletions the shell carried out
   int refused = 0;  // an icon added twice, or one modified or deleted that the shell does not have
   int findResult = 42;

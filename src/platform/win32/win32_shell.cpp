@@ -31,7 +31,7 @@ Function shellFunction(const char* name) {
 }
 }  // namespace
 
-void Win32Shell::notifyIcon(TrayCommand command, const TrayRecord& record) {
+bool Win32Shell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   NOTIFYICONDATAA data{};
   data.cbSize = NOTIFYICONDATAA_V1_SIZE;
   data.hWnd = toHwnd(record.hWnd);
@@ -44,7 +44,7 @@ void Win32Shell::notifyIcon(TrayCommand command, const TrayRecord& record) {
   if (command == TrayCommand::Modify) message = NIM_MODIFY;
   if (command == TrayCommand::Delete) message = NIM_DELETE;
   static const auto notify = shellFunction<BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAA)>("Shell_NotifyIconA");
-  notify(message, &data);
+  return notify(message, &data) != FALSE;
 }
 
 int Win32Shell::findExecutable(const std::string& document, std::string& program) {

@@ -6,7 +6,7 @@ namespace kv::win32 {
 
 class Win32Shell final : public Shell {
  public:
-  void notifyIcon(TrayCommand, const TrayRecord&) override;
+  bool notifyIcon(TrayCommand, const TrayRecord&) override;
   // The document is a UTF-8 path, as the files port makes them; the program found comes back
   // in the ANSI code page and goes back to execute() as it is.
   int findExecutable(const std::string& document, std::string& program) override;
