@@ -138,10 +138,15 @@ class Win32ShellWorld final : public ShellWorld {
     listener_.taken.clear();
     for (const ShownIcon& icon : iconsShown()) {
       if (icon.tip != tip) continue;
-      movePointerTo(0, 0);  // from off the icon, so that the move is one
-      listener_.taken.clear();
-      movePointerTo((icon.place.left + icon.place.right) / 2, (icon.place.top + icon.place.bottom) / 2);
-      pumpUntil([&] { return !listener_.taken.empty(); });
+      // From off the icon onto it, so that the move is one; again, as a user would, while a
+      // busy system lets a move go by.
+      for (int tries = 0; tries < 20 && listener_.taken.empty(); ++tries) {
+        movePointerTo(0, 0);
+        pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+        listener_.taken.clear();
+        movePointerTo((icon.place.left + icon.place.right) / 2, (icon.place.top + icon.place.bottom) / 2);
+        pumpUntil([&] { return !listener_.taken.empty(); }, std::chrono::milliseconds(500));
+      }
       return listener_.taken;
     }
     return {};

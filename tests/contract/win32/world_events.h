@@ -12,9 +12,9 @@ namespace kv::contract {
 
 inline const FailureNotice kWorldNotice{"kvcontract", "A handler failed."};
 
-// Waits on the windows' thread, taking its events, until the condition holds or ten seconds passed.
-inline bool pumpUntil(const std::function<bool()>& done) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+// Waits on the windows' thread, taking its events, until the condition holds or the time passed.
+inline bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
   while (!done()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
