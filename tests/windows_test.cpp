@@ -24,6 +24,7 @@ class WindowsTest : public AppTest {
 TEST_F(WindowsTest, TheBoxesStateTable) {
   tray(kRightPress, "&Options");
   EXPECT_EQ(state(), "Xc:\\ _ _ Xz:\\ _ _ | idle");
+  EXPECT_EQ(win("optionswindow").focus, OptionsWindow::Banner) << "a key pressed as Options opens would press a button";
   const int listQueries = fake.disks.driveListQueries;
   const std::pair<std::function<void()>, const char*> rows[] = {
       {[&] { box(3); }, "Xc:\\ _ X Xz:\\ _ _ | picking"},

@@ -42,7 +42,8 @@ WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250
   w.style = style;
   w.clientWidth = width, w.clientHeight = height;
   w.back = {0, 0, 128};
-  auto& c = w.controls;
+  auto& c = w.controls;  // in tab order
+  addControl(c, Banner, ControlKind::Picture, "Banner", {0, 0, 4500, 900}).image = Image::AboutBanner;
   addControl(c, Go, ControlKind::Button, "Go", {150, 150, 1200, 375}, "&Go");
   addControl(c, Box, ControlKind::CheckBox, "Box", {150, 600, 1800, 300}, "Every drive");
   ControlLayout& link = addControl(c, Link, ControlKind::Label, "Link", {2100, 150, 2100, 300}, "Zo\xeb");
@@ -52,10 +53,13 @@ WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250
   note.font = {"Arial", 12}, note.fore = {0, 255, 255}, note.transparentBack = true;
   addControl(c, Drives, ControlKind::DriveList, "Drives", {150, 1050, 1800, 315});
   addControl(c, About, ControlKind::TextBox, "About", {150, 1500, 1800, 600}, "Kestrovan '99\r\n\r\nfree space");
-  addControl(c, Banner, ControlKind::Picture, "Banner", {0, 0, 4500, 900}).image = Image::AboutBanner;
   w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C"), menuEntry(Unseen, "unseen", "&Unseen", "F2")}}};
   w.menuBar[0].entries[1].visible = false;
   return w;
+}
+
+ControlLayout& control(WindowLayout& w, int id) {
+  return *std::find_if(w.controls.begin(), w.controls.end(), [id](const ControlLayout& c) { return c.id == id; });
 }
 
 class DesktopContract : public ::testing::Test {
@@ -86,11 +90,18 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   EXPECT_TRUE(world->visible(h));
   EXPECT_EQ(world->active(), h);
   EXPECT_NE(desktop.iconHandle(h), 0u);
+  // The first focus is on the first control that takes the tab key, here the picture: a key
+  // pressed as the window opens presses nothing. A control hidden hands the focus on.
+  EXPECT_EQ(world->focused(h), Banner);
+  desktop.setVisible(h, Banner, false);
+  EXPECT_EQ(world->focused(h), Go);
+  world->click(h, Box);
   const WindowHandle second = made(other, WindowStyle::Borderless);
   desktop.show(second);
   EXPECT_TRUE(world->runUntil([&] { return world->active() == second; }));
   desktop.bringToFront(h);
   EXPECT_TRUE(world->runUntil([&] { return world->active() == h; })) << "brought to the front";
+  EXPECT_EQ(world->focused(h), Box) << "the focus back where the user left it";
   desktop.hide(h);
   EXPECT_FALSE(world->visible(h));
   desktop.destroy(h);
@@ -99,10 +110,10 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
 
 TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
   const WindowHandle h = made(heard);
-  const WindowLayout layout = windowLayout(WindowStyle::Dialog);
+  WindowLayout layout = windowLayout(WindowStyle::Dialog);
   expectPlace(world->clientArea(h), {0, 0, layout.clientWidth, layout.clientHeight}, "client area");
   for (const ControlLayout& c : layout.controls) {
-    const Rect frame = c.parent ? layout.controls[3].rect : Rect{};
+    const Rect frame = c.parent ? control(layout, Frame).rect : Rect{};
     expectPlace(world->controlPlace(h, c.id), {c.rect.left + frame.left, c.rect.top + frame.top, c.rect.width, c.rect.height},
                 c.name);
     EXPECT_EQ(world->text(h, c.id), c.kind == ControlKind::DriveList ? "" : c.text) << c.name;
@@ -148,10 +159,10 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew
       frames[style == WindowStyle::Dialog] = b.height - world->clientArea(h).height;
     }
     WindowLayout wider = windowLayout(style, 6000, 3000);
-    wider.controls[0].rect = {3000, 2250, 1500, 450};
+    control(wider, Go).rect = {3000, 2250, 1500, 450};
     desktop.relayout(h, wider);
     expectPlace(world->clientArea(h), {0, 0, 6000, 3000}, "laid out anew");
-    expectPlace(world->controlPlace(h, Go), wider.controls[0].rect, "the button laid out anew");
+    expectPlace(world->controlPlace(h, Go), control(wider, Go).rect, "the button laid out anew");
     EXPECT_EQ(std::pair(desktop.bounds(h).left, desktop.bounds(h).top), std::pair(30000, 30000));
     for (bool on : {true, false}) {
       desktop.setTopmost(h, on);
@@ -166,7 +177,8 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew
 // holds no more drawing objects once back.
 TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
   const WindowHandle h = made(heard);
-  const Font arial = windowLayout(WindowStyle::Dialog).controls[4].font;
+  WindowLayout layout = windowLayout(WindowStyle::Dialog);
+  const Font arial = control(layout, Note).font;
   const std::string figure = "y: 1907348.63 MB";
   desktop.setText(h, Note, figure);
   const int objects = world->gdiObjects(h), width = desktop.textWidth(h, arial, figure);
@@ -197,12 +209,12 @@ TEST_F(DesktopContract, TheMonitorsStartWithThePrimaryAtTheOrigin) {
 
 TEST_F(DesktopContract, ATextIsMeasuredAtTheWidthItsControlDrawsIt) {
   const WindowHandle h = made(heard);
-  const WindowLayout layout = windowLayout(WindowStyle::Dialog);
+  WindowLayout layout = windowLayout(WindowStyle::Dialog);
   int widest = 0;
   for (const std::string text : {"", "i", "c: 1856.00 MB", "WWWWWWWW", "Zo\xeb y: 1907348.63 MB"}) {
     for (int id : {Link, Note}) {
       desktop.setText(h, id, text);
-      const int measured = desktop.textWidth(h, layout.controls[id == Link ? 2 : 4].font, text);
+      const int measured = desktop.textWidth(h, control(layout, id).font, text);
       EXPECT_NEAR(measured, world->drawnWidth(h, id), pixel) << text << " in control " << id;
       EXPECT_EQ(measured == 0, text.empty()) << text;
       widest = std::max(widest, measured);

@@ -29,6 +29,7 @@ class DesktopWorld {
   virtual bool visible(WindowHandle, int control = 0) = 0;  // as its own style says, shown or not
   virtual bool takesInput(WindowHandle) = 0;
   virtual WindowHandle active() = 0;
+  virtual int focused(WindowHandle) = 0;  // the control with the keyboard focus, 0: none of its
   virtual bool topmost(WindowHandle) = 0;
   // In the desktop's twips (the primary monitor's), at 0, 0, and in the window's client area.
   virtual Rect clientArea(WindowHandle) = 0;

@@ -24,6 +24,7 @@ class FakeDesktopWorld final : public DesktopWorld {
   bool visible(WindowHandle h, int id) override { return id ? control(h, id).visible : window(h).visible; }
   bool takesInput(WindowHandle h) override { return window(h).enabled; }
   WindowHandle active() override { return fake_.desktop.active(); }
+  int focused(WindowHandle h) override { return window(h).focus; }
   bool topmost(WindowHandle h) override { return window(h).topmost; }
   Rect clientArea(WindowHandle h) override { return scaled(h, {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight}); }
   Rect controlPlace(WindowHandle h, int id) override {
@@ -82,6 +83,8 @@ class FakeDesktopWorld final : public DesktopWorld {
   }
   void click(WindowHandle h, int id) override {
     const ControlKind kind = control(h, id).layout.kind;
+    if (!window(h).enabled) return fake_.enter([] {}, UnderBox::BringsItUp);  // the system tells only of the press
+    if (kind == ControlKind::Button || kind == ControlKind::CheckBox) window(h).focus = id;  // pressed, it has it
     if (kind == ControlKind::Button || kind == ControlKind::CheckBox)
       fake_.enter([sink = window(h).sink, id] { sink->controlClicked(id); }, UnderBox::BringsItUp);
   }

@@ -133,9 +133,27 @@ void FakeDesktop::activate(WindowHandle h) {
 }
 
 // Becoming the foreground window, shown or not, tells the window so.
+int FakeDesktop::nextFocus(const FakeWindow& w, int after) {
+  std::vector<int> order;  // in the layout's order, from the one after, round to the first
+  for (const ControlLayout& c : w.layout.controls) {
+    const ControlKind k = c.kind;
+    if ((k == ControlKind::Button || k == ControlKind::CheckBox || k == ControlKind::DriveList ||
+         k == ControlKind::Picture) && w.controls.at(c.id).visible)
+      order.push_back(c.id);
+  }
+  const auto at = std::find(order.begin(), order.end(), after);
+  if (at != order.end()) std::rotate(order.begin(), at + 1, order.end());
+  for (int id : order)
+    if (id != after) return id;
+  return 0;
+}
+
+// Activated, a dialog gives the focus back to the control that had it, or to its first.
 void FakeDesktop::makeActive(WindowHandle h) {
   if (active_ == h || !windows_.count(h)) return;
   active_ = h;
+  FakeWindow& w = at(h);
+  if (w.layout.style == WindowStyle::Dialog && (!w.focus || !w.controls.at(w.focus).visible)) w.focus = nextFocus(w, 0);
   if (onActivate) onActivate(at(h).layout.name);
   at(h).sink->activated();
 }

@@ -56,6 +56,7 @@ struct FakeWindow {
   unsigned long long timerDue = 0;
   Rect bounds;   // on the desktop, in the desktop's twips: sizes grow with the monitor's DPI
   int dpi = 96;  // the DPI of the monitor it is on, which it is laid out at
+  int focus = 0;  // the control with the keyboard focus; 0: the window itself
   std::map<int, FakeControl> controls;
 };
 
@@ -85,7 +86,11 @@ class FakeDesktop : public Desktop {
   void rescale(WindowHandle, int dpi);  // its monitor draws at this DPI now
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
   void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
-  void setVisible(WindowHandle h, int id, bool on) override { control(h, id).visible = on; }
+  // A hidden control that had the focus hands it to the next that takes the tab key.
+  void setVisible(WindowHandle h, int id, bool on) override {
+    control(h, id).visible = on;
+    if (!on && at(h).focus == id) at(h).focus = nextFocus(at(h), id);
+  }
   void setChecked(WindowHandle h, int id, bool on) override { control(h, id).checked = on; }
   void setItems(WindowHandle h, int id, const std::vector<std::string>& items, int current) override {
     control(h, id).items = items;
@@ -148,6 +153,9 @@ class FakeDesktop : public Desktop {
   void sizeFrame(FakeWindow&);
   int dpiAt(const Rect&) const;
   void makeActive(WindowHandle);
+  // The control after this one (0: from the first) in the layout's order that takes the tab key:
+  // a button, a check box, a list or a picture, shown; 0 where none does.
+  static int nextFocus(const FakeWindow&, int after);
 
   PostedMessages& posted_;
   std::map<WindowHandle, FakeWindow> windows_;

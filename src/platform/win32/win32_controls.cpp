@@ -36,7 +36,8 @@ Kind kindOf(ControlKind kind) {
     case ControlKind::Frame:
       return {L"Button", BS_GROUPBOX, 0, false};
     case ControlKind::Picture:
-      return {L"Static", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY, 0, true};
+      // Takes the tab key, first in a window's order: a key pressed as the window opens does nothing.
+      return {L"Static", SS_BITMAP | SS_CENTERIMAGE | SS_NOTIFY | WS_TABSTOP, 0, true};
     case ControlKind::TextBox:
       // The about text is taller than its box in most fonts: the rest is a scroll away.
       return {L"Edit", ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL, WS_EX_CLIENTEDGE, true};

@@ -84,6 +84,10 @@ class Win32DesktopWorld final : public DesktopWorld {
   bool visible(WindowHandle h, int id) override { return GetWindowLongW(of(h, id), GWL_STYLE) & WS_VISIBLE; }
   bool takesInput(WindowHandle h) override { return IsWindowEnabled(hwnd(h)); }
   WindowHandle active() override { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(GetActiveWindow())); }
+  int focused(WindowHandle h) override {
+    HWND focus = GetFocus();
+    return focus && IsChild(hwnd(h), focus) ? GetDlgCtrlID(focus) : 0;
+  }
   bool topmost(WindowHandle h) override { return GetWindowLongW(hwnd(h), GWL_EXSTYLE) & WS_EX_TOPMOST; }
   Rect clientArea(WindowHandle h) override {
     RECT r;
