@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "contract/desktop_world.h"
 
@@ -173,15 +174,16 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedAndKeepsItsPlaceWhenLaidOutAnew
 }
 
 // Drawn at another DPI, a window is as large on the desktop as its twips make it there, its texts
-// measure and draw the same twips in fonts made for that DPI, its picture grows as much, and it
-// holds no more drawing objects once back.
+// measure and draw the same twips in fonts made for that DPI (the bitmap face of the layouts too:
+// it is drawn in a face that scales), its picture grows as much, and it holds no more drawing
+// objects once back.
 TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
   const WindowHandle h = made(heard);
   WindowLayout layout = windowLayout(WindowStyle::Dialog);
-  const Font arial = control(layout, Note).font;
   const std::string figure = "y: 1907348.63 MB";
-  desktop.setText(h, Note, figure);
-  const int objects = world->gdiObjects(h), width = desktop.textWidth(h, arial, figure);
+  std::map<int, int> width;  // at 96 DPI, by control
+  for (int id : {Note, Link}) desktop.setText(h, id, figure), width[id] = desktop.textWidth(h, control(layout, id).font, figure);
+  const int objects = world->gdiObjects(h);
   const Rect banner = world->imageSize(h, Banner);
   EXPECT_GT(banner.width, 0);
   for (int dpi : {120, 168, 144, 192, 96}) {
@@ -190,9 +192,11 @@ TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
     EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
     expectPlace(world->clientArea(h), {0, 0, 4500 * dpi / 96, 2250 * dpi / 96}, "the client area at " + std::to_string(dpi));
     expectPlace(world->controlPlace(h, Go), {150 * dpi / 96, 150 * dpi / 96, 1200 * dpi / 96, 375 * dpi / 96}, "Go");
-    const int now = desktop.textWidth(h, arial, figure);
-    EXPECT_NEAR(now, width, width / 10) << dpi;
-    EXPECT_NEAR(now * dpi / 96, world->drawnWidth(h, Note), pixel) << dpi;
+    for (int id : {Note, Link}) {
+      const int now = desktop.textWidth(h, control(layout, id).font, figure);
+      EXPECT_NEAR(now, width[id], width[id] / 10) << control(layout, id).font.face << " at " << dpi;
+      EXPECT_NEAR(now * dpi / 96, world->drawnWidth(h, id), pixel) << dpi;
+    }
     expectPlace(world->imageSize(h, Banner), {0, 0, banner.width * dpi / 96, banner.height * dpi / 96}, "the picture");
   }
   EXPECT_GT(objects, 0);

@@ -1,14 +1,10 @@
-"""At 96, 144 and 192 DPI (LogPixels), with a scalable sibling of MS Sans Serif: the drive window's text and
-the About banner grow by the DPI's ratio; a 2 TB figure (blocking_fs.py, mapped as y:) is whole. Windows made
+"""At 96, 144 and 192 DPI (LogPixels), with Wine's own fonts and no scalable sibling of MS Sans Serif: the drive
+window's text (in the bitmap face at 96 DPI, in the system's scalable face above) and the About banner grow by
+the DPI's ratio; a 2 TB figure (blocking_fs.py, mapped as y:) is whole. Windows made
 at 96 DPI and moved onto a 144-DPI monitor look as if made there, and moved back hold no more GDI objects."""
 from harness import *
 from blocking_fs import BlockingFs
 
-# Wine has no Microsoft Sans Serif: Tahoma, of a close design and a little wider, stands in for it.
-SIBLING = r'''
-[Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes] 1796611640
-"Microsoft Sans Serif"="Tahoma"
-'''
 FIGURE = "y: 1907348.63 MB"  # 2e12 bytes free
 
 
@@ -49,7 +45,7 @@ class HighDpi(unittest.TestCase):
         figure, text, banner = r"c: \d+\.\d\d MB" if why else re.escape(FIGURE), {}, {}
         try:
             for dpi in (96, 144, 192):
-                with Session(self, registry=SIBLING, dpi=dpi) as s:
+                with Session(self, dpi=dpi) as s:
                     s.map_drive("y", drive.folder)
                     s.cfg.write_bytes(cfg_bytes(["c:\\" if why else "y:\\"], 1500, 1200))
                     s.start_exe()

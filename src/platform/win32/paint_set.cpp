@@ -26,7 +26,7 @@ HFONT PaintSet::font(const Font& font, const DpiScale& scale) {
   description.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   description.lfQuality = DEFAULT_QUALITY;
   description.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  const std::wstring face = drawnFace(font.face);
+  const std::wstring face = drawnFace(font.face, scale.dpi());
   lstrcpynW(description.lfFaceName, face.c_str(), LF_FACESIZE);
 
   HFONT created = createCountedFont(description);
