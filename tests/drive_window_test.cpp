@@ -72,6 +72,26 @@ TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainW
   EXPECT_EQ(where().width, narrow.width);
 }
 
+TEST_F(DriveWindowTest, ADpiChangeUnderAMessageBoxIsMeasuredAtTheFirstRefreshAfterIt) {
+  start(fileOf({"c:\\", "y:\\", "", "", "", ""}));
+  freeMegabytes("y:\\", 1907348.5);
+  fake.elapse(2000);
+  fake.files.writeFailure = "Access is denied.";
+  const Rect before = where();
+  fake.desktop.onMessageBox.push_back([&] {
+    fake.desktop.textScale = 1.5;  // the face on the new monitor draws wider
+    enter([&] { fake.desktop.sink("smallwindow").rescaled(); }, UnderBox::Runs);
+    EXPECT_EQ(where().width, before.width) << "laid out under the box";
+  });
+  tray(kRightPress, "&Options");
+  optionsClick(OptionsWindow::Okay);  // its save fails
+  ASSERT_EQ(fake.desktop.messages.size(), 1u);
+  fake.elapse(2000);
+  fake::FakeWindow& w = win("smallwindow");
+  for (const auto& [id, line] : w.controls)
+    EXPECT_GE(line.layout.rect.width, fake.desktop.textWidth(w.handle, line.layout.font, line.text)) << line.text;
+}
+
 // Monitors in the desktop's twips: one of 1024 x 768 pixels, a second to its right or its left.
 const fake::FakeMonitor kPrimary{{0, 0, 15360, 11520}};
 const std::vector<fake::FakeMonitor> kOneMonitor{kPrimary}, kRightOfIt{kPrimary, {{15360, 0, 15360, 11520}}},

@@ -32,7 +32,8 @@ class WindowEvents {
   virtual void activated() {}
   virtual void timer() {}
   // The window is drawn at another resolution now (moved to a screen of another DPI), laid out
-  // anew at its twips: a text measured before may take another width.
+  // anew at its twips: a text measured before may take another width. Heard under a message box
+  // too, where the program may only take note of it.
   virtual void rescaled() {}
   // The desktop changed: a monitor came or went, or one's resolution changed.
   virtual void desktopChanged() {}

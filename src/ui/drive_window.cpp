@@ -122,8 +122,9 @@ void DriveWindow::fitLines(int widest) {
 }
 
 void DriveWindow::rescaled() {
-  measuredText_ = {};
-  refall();
+  measuredText_ = {};  // measured at the old DPI
+  // Under a message box nothing is laid out: the first refresh after it measures anew.
+  if (!desktop().messageBoxUp()) refall();
 }
 
 void DriveWindow::endsml() {

@@ -109,7 +109,7 @@ class FakeDesktopWorld final : public DesktopWorld {
     if (event == SystemEvent::SessionEnds) fake_.enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
   }
   void rescale(WindowHandle h, int dpi) override {
-    fake_.enter([&] { fake_.desktop.rescale(h, dpi); });
+    fake_.enter([&] { fake_.desktop.rescale(h, dpi); }, UnderBox::Runs);
   }
   void inNextMenu(std::function<void()> look, char letter) override {
     fake_.desktop.onMenu.push_back([look = std::move(look), letter](const Menu& menu) {

@@ -170,7 +170,8 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
       rescale(w, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE)));
-      w.deliver([](WindowEvents& e) { e.rescaled(); });
+      // Under a message box too: what the window measured before no longer holds.
+      w.deliver([](WindowEvents& e) { e.rescaled(); }, UnderBox::Runs);
       return 0;
     }
     case WM_DISPLAYCHANGE:
