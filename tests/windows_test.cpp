@@ -54,6 +54,22 @@ TEST_F(WindowsTest, TheBoxesStateTable) {
   EXPECT_EQ(fake.disks.driveListQueries, listQueries);  // the list is filled at load only
 }
 
+// A drive that takes seconds to say its label (a share whose server has gone) holds nothing up.
+TEST_F(WindowsTest, OptionsListsTheLettersAtOnceAndEachLabelAsItComesKeepingTheUsersEntry) {
+  fake.disks.labelsHeld = true;
+  tray(kRightPress, "&Options");
+  ASSERT_TRUE(shown("optionswindow"));
+  const fake::FakeControl& list = win("optionswindow").controls.at(OptionsWindow::DrivePicker);
+  EXPECT_EQ(list.items, (std::vector<std::string>{"c:", "d:", "z:"}));
+  box(3);
+  win("optionswindow").controls.at(OptionsWindow::DrivePicker).current = 2;  // the user goes to z:
+  fake.disks.releaseLabels();
+  fake.idle();
+  EXPECT_EQ(list.items, (std::vector<std::string>{"c: [system]", "d: [data]", "z:"}));
+  optionsClick(OptionsWindow::AcceptDrive);
+  EXPECT_EQ(state(), "Xc:\\ _ Xz:\\ Xz:\\ _ _ | idle");
+}
+
 TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) {
   const Slots edited{"", "", "", "z:\\", "", "d:\\"};
   const std::pair<std::function<void()>, Slots> rows[] = {

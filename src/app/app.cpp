@@ -20,7 +20,9 @@ App::App(Platform& p)
             nullptr,
             [this] { sessionEnding(); }},
       driveWindow(forms, *this),
-      optionsWindow(forms, *this, [this] { return driveList(); }),
+      optionsWindow(
+          forms, *this, [this] { return driveList(); },
+          [this](const std::string& root, Disks::LabelAnswer answer) { platform.disks.askLabel(root, std::move(answer)); }),
       aboutWindow(forms, *this,
                   [this](WindowHandle owner, const std::string& address) { openweb(platform, owner, address); }),
       tbarw(forms, *this),

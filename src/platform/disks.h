@@ -25,8 +25,14 @@ class Disks {
   // thread, never during this call, and also while a message box is up: an answer lost would
   // leave its drive waiting for good.
   virtual void askFreeSpace(const std::string& root, Answer answer) = 0;
-  // One entry per drive, each starting with the lower-case letter and a colon ("c: [system]").
+  // The drives present, each its lower-case letter and a colon ("c:"); asks no drive anything.
   virtual std::vector<std::string> driveList() = 0;
+  // A drive's label ("" where it has none or does not answer), asked beside the windows as the
+  // counters are, since a share whose server has gone answers only when the network gives up.
+  // The answer comes later on the windows' thread, never during this call, and also while a
+  // message box is up, as the counters do.
+  using LabelAnswer = std::function<void(const std::string& label)>;
+  virtual void askLabel(const std::string& root, LabelAnswer answer) = 0;
 };
 
 }  // namespace kv

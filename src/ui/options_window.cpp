@@ -67,9 +67,27 @@ void OptionsWindow::showPicker(bool visible) {
   setVisible(AcceptDrive, visible);
 }
 
+// The letters at once; each label as its drive answers, a drive that never does keeping its letter.
 void OptionsWindow::fillDriveList() {
   DriveList list = driveList_();
-  desktop().setItems(handle(), DrivePicker, list.drives, list.current);
+  entries_ = list.drives;
+  desktop().setItems(handle(), DrivePicker, entries_, list.current);
+  const LoadTicket load = currentLoad();
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    labels_(entries_[i] + "\\", [this, load, i](const std::string& label) {
+      if (load.valid()) labelled(i, label);
+    });
+}
+
+void OptionsWindow::labelled(std::size_t entry, const std::string& label) {
+  // Nothing is drawn under a message box: the label is left for the next time Options opens.
+  if (label.empty() || entry >= entries_.size() || desktop().messageBoxUp()) return;
+  entries_[entry] += " [" + label + "]";
+  const std::string current = desktop().currentItem(handle(), DrivePicker);
+  int keep = 0;  // the user's current entry, found by its letter
+  for (std::size_t i = 0; i < entries_.size(); ++i)
+    if (!current.empty() && entries_[i][0] == current[0]) keep = static_cast<int>(i);
+  desktop().setItems(handle(), DrivePicker, entries_, keep);
 }
 
 void OptionsWindow::setBox(int n, bool on) {

@@ -23,11 +23,13 @@ class OptionsWindow : public Form {
     AcceptDrive,
   };
   enum MenuCommand { Help = 301, Discard, Accept };
-  // The drives the system has, asked each time the window loads.
+  // The drives the system has, asked each time the window loads, and a drive's label, asked beside
+  // the windows (a share whose server has gone answers only when the network gives up).
   using DriveListSource = std::function<DriveList()>;
+  using LabelSource = std::function<void(const std::string& root, std::function<void(const std::string&)>)>;
 
-  OptionsWindow(FormHost& host, Program& program, DriveListSource driveList)
-      : Form(host), program_(program), driveList_(std::move(driveList)) {}
+  OptionsWindow(FormHost& host, Program& program, DriveListSource driveList, LabelSource labels)
+      : Form(host), program_(program), driveList_(std::move(driveList)), labels_(std::move(labels)) {}
 
   void refres();      // the boxes and the working copy anew from the program's drives
   void checkcl();     // closes the picker; a box waiting for its drive is unchecked again
@@ -53,9 +55,12 @@ class OptionsWindow : public Form {
   void toggled(int n);
   void showPicker(bool visible);
   void fillDriveList();
+  void labelled(std::size_t entry, const std::string& label);
 
   Program& program_;
   DriveListSource driveList_;
+  LabelSource labels_;
+  std::vector<std::string> entries_;  // the drive list's, as shown
   DriveSlots optdrives_;  // the working copy
   int pickslot_ = 0;
   bool loading_ = false;

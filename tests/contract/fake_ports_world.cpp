@@ -71,6 +71,9 @@ class FakeDisksWorld final : public DisksWorld {
     return done();
   }
   std::vector<char> letters() override { return {'c', 'd', 'z'}; }
+  std::string label(const std::string& root) override {
+    return fake_.disks.labels.count(root) ? fake_.disks.labels[root] : "";
+  }
 
  private:
   fake::FakePlatform fake_;

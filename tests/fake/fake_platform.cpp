@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 namespace kv::fake {
 
@@ -27,6 +28,16 @@ void FakeDisks::askFreeSpace(const std::string& root, Answer answer) {
     held_.emplace_back(root, std::move(answer));
   else
     post(root, std::move(answer));
+}
+
+void FakeDisks::askLabel(const std::string& root, LabelAnswer answer) {
+  heldLabels_.emplace_back(root, std::move(answer));
+  if (!labelsHeld) releaseLabels();
+}
+
+void FakeDisks::releaseLabels() {
+  for (auto& [root, answer] : std::exchange(heldLabels_, {}))
+    posted_.post([answer = std::move(answer), label = labels.count(root) ? labels[root] : ""] { answer(label); });
 }
 
 void FakeDisks::release(const std::string& root) {

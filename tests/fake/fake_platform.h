@@ -206,8 +206,13 @@ class FakeDisks : public Disks {
   void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override {
     ++driveListQueries;
-    return {"c: [system]", "d: [data]", "z:"};
+    return {"c:", "d:", "z:"};
   }
+  // Posted, as the counters are; held while labelsHeld, until releaseLabels.
+  void askLabel(const std::string& root, LabelAnswer answer) override;
+  void releaseLabels();
+  std::map<std::string, std::string> labels{{"c:\\", "system"}, {"d:\\", "data"}};  // by root; others have none
+  bool labelsHeld = false;
   // The slow drive's answers, as it stands now, posted.
   void release(const std::string& root);
 
@@ -221,6 +226,7 @@ class FakeDisks : public Disks {
   void post(const std::string& root, Answer answer);
   PostedMessages& posted_;
   std::vector<std::pair<std::string, Answer>> held_;
+  std::vector<std::pair<std::string, LabelAnswer>> heldLabels_;
   std::map<std::string, int> unanswered_;
 };
 

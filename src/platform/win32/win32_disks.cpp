@@ -14,6 +14,8 @@ struct Win32Disks::Measure {
   HWND mailbox;
   unsigned long question;
   std::optional<DiskCounters> counters;
+  bool label = false;  // a question for the label instead
+  std::string labelText;
 };
 
 // A drive's own thread, made at its first question and kept for the process's life: a drive
@@ -70,7 +72,13 @@ DWORD WINAPI work(void* parameter) {
     WaitForSingleObject(worker.wake, INFINITE);
     while (Win32Disks::Measure* measure = worker.next()) {
       DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
-      if (GetDiskFreeSpaceA(worker.root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+      char label[MAX_PATH + 1] = {};
+      // A drive that is not ready (no disk in it) has no label; critical errors fail silently.
+      if (measure->label && GetVolumeInformationA(worker.root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
+                                                  nullptr, 0))
+        measure->labelText = label;
+      if (!measure->label &&
+          GetDiskFreeSpaceA(worker.root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
         measure->counters = DiskCounters{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
       post(measure);
     }
@@ -120,8 +128,18 @@ Win32Disks::Worker* Win32Disks::worker(const std::string& root) {
 }
 
 void Win32Disks::askFreeSpace(const std::string& root, Answer answer) {
-  auto measure = std::make_unique<Measure>(Measure{mailbox(), ++nextQuestion_, std::nullopt});
+  auto measure = std::make_unique<Measure>(Measure{mailbox(), ++nextQuestion_, std::nullopt, false, {}});
   waiting_[measure->question] = std::move(answer);
+  ask(root, std::move(measure));
+}
+
+void Win32Disks::askLabel(const std::string& root, LabelAnswer answer) {
+  auto measure = std::make_unique<Measure>(Measure{mailbox(), ++nextQuestion_, std::nullopt, true, {}});
+  labelsWaiting_[measure->question] = std::move(answer);
+  ask(root, std::move(measure));
+}
+
+void Win32Disks::ask(const std::string& root, std::unique_ptr<Measure> measure) {
   if (Worker* drive = worker(root)) {
     drive->queue(std::move(measure));
     return;
@@ -138,6 +156,14 @@ LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wP
 }
 
 void Win32Disks::deliver(const Measure& measure) {
+  if (measure.label) {
+    auto found = labelsWaiting_.find(measure.question);
+    if (found == labelsWaiting_.end()) return;
+    LabelAnswer answer = std::move(found->second);
+    labelsWaiting_.erase(found);
+    atEntry(desktop_, process_, notice_, [&] { answer(measure.labelText); }, UnderBox::Runs);
+    return;
+  }
   auto found = waiting_.find(measure.question);
   if (found == waiting_.end()) return;
   Answer answer = std::move(found->second);
@@ -154,19 +180,8 @@ std::vector<std::string> Win32Disks::driveList() {
   char roots[kDriveLetters * sizeof "c:\\" + 2] = {};
   const DWORD length = GetLogicalDriveStringsA(sizeof roots - 1, roots);
   if (length == 0 || length >= sizeof roots) return drives;
-  for (const char* root = roots; *root; root += lstrlenA(root) + 1) {
-    std::string entry;
-    entry += static_cast<char>(std::tolower(static_cast<unsigned char>(root[0])));
-    entry += ':';
-    // A drive that is not ready (no disk in it) has no label; critical errors fail silently.
-    char label[MAX_PATH + 1] = {};
-    if (GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0) && label[0]) {
-      entry += " [";
-      entry += label;
-      entry += ']';
-    }
-    drives.push_back(entry);
-  }
+  for (const char* root = roots; *root; root += lstrlenA(root) + 1)
+    drives.push_back({static_cast<char>(std::tolower(static_cast<unsigned char>(root[0]))), ':'});
   return drives;
 }
 

@@ -2,6 +2,7 @@
 // The disks port: free-space counters measured by one worker thread per drive, the answers
 // posted back to a message-only window of the windows' thread; the drives present.
 #include <map>
+#include <memory>
 
 #include "platform/disks.h"
 #include "platform/failure.h"
@@ -19,6 +20,7 @@ class Win32Disks final : public Disks {
 
   void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override;
+  void askLabel(const std::string& root, LabelAnswer answer) override;
 
   struct Measure;  // one question, owned in turn by the worker's queue, the message queue, the window
   struct Worker;
@@ -28,6 +30,7 @@ class Win32Disks final : public Disks {
   HWND mailbox();  // made on the first question
   Worker* worker(const std::string& root);
   void deliver(const Measure&);
+  void ask(const std::string& root, std::unique_ptr<Measure>);
 
   Desktop& desktop_;
   Process& process_;
@@ -35,6 +38,7 @@ class Win32Disks final : public Disks {
   HWND mailbox_ = nullptr;
   unsigned long nextQuestion_ = 0;
   std::map<unsigned long, Answer> waiting_;  // by question; the answers stay on this thread
+  std::map<unsigned long, LabelAnswer> labelsWaiting_;
   std::map<std::string, Worker*> workers_;   // by root; each lives as long as its thread
 };
 

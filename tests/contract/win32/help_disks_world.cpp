@@ -63,6 +63,13 @@ class Win32DisksWorld final : public DisksWorld {
  public:
   Disks& disks() override { return disks_; }
   bool runEventsUntil(const std::function<bool()>& done) override { return pumpUntil(done); }
+  std::string label(const std::string& root) override {
+    wchar_t label[MAX_PATH + 1] = {};
+    char ansi[2 * MAX_PATH + 2] = {};
+    GetVolumeInformationW(win32::fromUtf8(root).c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0);
+    WideCharToMultiByte(CP_ACP, 0, label, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return ansi;
+  }
   std::vector<char> letters() override {
     std::vector<char> there;
     const DWORD drives = GetLogicalDrives();
