@@ -81,8 +81,14 @@ class DesktopContract : public ::testing::Test {
 };
 
 TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
+  Heard quiet;
+  WindowLayout hidden;
+  hidden.name = "contracttray", hidden.style = WindowStyle::Hidden;
+  const WindowHandle tray = desktop.create(hidden, quiet);
+  const int objects = world->gdiObjects(tray);
   const WindowHandle h = made(heard);
   EXPECT_FALSE(world->visible(h));
+  EXPECT_GT(world->gdiObjects(tray), objects) << "its fonts and brushes are not counted";
   const Rect at = desktop.bounds(h), work = world->workArea();
   expectPlace(at, {work.left + (work.width - at.width) / 2, work.top + (work.height - at.height) / 2, at.width, at.height},
               "a dialog is made in the middle of the work area");
@@ -107,6 +113,8 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   EXPECT_FALSE(world->visible(h));
   desktop.destroy(h);
   EXPECT_FALSE(world->exists(h));
+  desktop.destroy(second);
+  EXPECT_EQ(world->gdiObjects(tray), objects) << "the windows gone, their drawing objects are not";
 }
 
 TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {

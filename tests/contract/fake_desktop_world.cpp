@@ -62,7 +62,8 @@ class FakeDesktopWorld final : public DesktopWorld {
   Rect imageSize(WindowHandle h, int id) override {  // the picture fills its control
     return scaled(h, {0, 0, control(h, id).layout.rect.width, control(h, id).layout.rect.height});
   }
-  int gdiObjects(WindowHandle) override { return 1; }  // no drawing objects to leak
+  // As if each window there is held one, for its brushes and fonts.
+  int gdiObjects(WindowHandle) override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
   void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }
   std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }
