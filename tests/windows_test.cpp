@@ -70,6 +70,22 @@ TEST_F(WindowsTest, OptionsListsTheLettersAtOnceAndEachLabelAsItComesKeepingTheU
   EXPECT_EQ(state(), "Xc:\\ _ Xz:\\ Xz:\\ _ _ | idle");
 }
 
+TEST_F(WindowsTest, ADriveThatComesOrGoesWhileOptionsIsOpenIsInTheListOrOutOfItAtOnce) {
+  tray(kRightPress, "&Options");
+  box(3);
+  win("optionswindow").controls.at(OptionsWindow::DrivePicker).current = 2;  // the user goes to z:
+  const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
+      {{"c:", "d:", "e:", "z:"}, {"c: [system]", "d: [data]", "e:", "z:"}},  // a stick plugged in
+      {{"c:", "e:", "z:"}, {"c: [system]", "e:", "z:"}},                      // d: pulled out
+  };
+  for (const auto& [drives, shown] : rows) {
+    fake.disks.drives = drives;
+    enter([&] { options().drivesChanged(); });
+    EXPECT_EQ(win("optionswindow").controls.at(OptionsWindow::DrivePicker).items, shown);
+    EXPECT_EQ(fake.desktop.currentItem(fake.desktop.handleOf("optionswindow"), OptionsWindow::DrivePicker), "z:");
+  }
+}
+
 TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) {
   const Slots edited{"", "", "", "z:\\", "", "d:\\"};
   const std::pair<std::function<void()>, Slots> rows[] = {

@@ -37,6 +37,8 @@ class WindowEvents {
   virtual void rescaled() {}
   // The desktop changed: a monitor came or went, or one's resolution changed.
   virtual void desktopChanged() {}
+  // A drive came or went (a USB stick, a mapped share): the system tells every window.
+  virtual void drivesChanged() {}
   // The Windows session ends (log-off, shutdown, restart, or an installer closing the program):
   // every window of the program hears it, and the process may be ended as soon as it returns.
   virtual void sessionEnding() {}

@@ -1,5 +1,7 @@
 #include "ui/options_window.h"
 
+#include <algorithm>
+
 #include "space/free_space.h"
 
 namespace kv {
@@ -67,22 +69,30 @@ void OptionsWindow::showPicker(bool visible) {
   setVisible(AcceptDrive, visible);
 }
 
+void OptionsWindow::drivesChanged() {
+  if (loaded()) fillDriveList(desktop().currentItem(handle(), DrivePicker));
+}
+
 // The letters at once; each label as its drive answers, a drive that never does keeping its letter.
-void OptionsWindow::fillDriveList() {
+void OptionsWindow::fillDriveList(const std::string& keep) {
   DriveList list = driveList_();
+  for (std::size_t i = 0; i < list.drives.size(); ++i)
+    if (!keep.empty() && list.drives[i][0] == keep[0]) list.current = static_cast<int>(i);
   entries_ = list.drives;
   desktop().setItems(handle(), DrivePicker, entries_, list.current);
   const LoadTicket load = currentLoad();
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    labels_(entries_[i] + "\\", [this, load, i](const std::string& label) {
-      if (load.valid()) labelled(i, label);
+  for (const std::string& letter : entries_)
+    labels_(letter + "\\", [this, load, letter](const std::string& label) {
+      if (load.valid()) labelled(letter, label);
     });
 }
 
-void OptionsWindow::labelled(std::size_t entry, const std::string& label) {
+// By its letter: the list may have been filled anew since the question.
+void OptionsWindow::labelled(const std::string& letter, const std::string& label) {
+  const auto entry = std::find(entries_.begin(), entries_.end(), letter);
   // Nothing is drawn under a message box: the label is left for the next time Options opens.
-  if (label.empty() || entry >= entries_.size() || desktop().messageBoxUp()) return;
-  entries_[entry] += " [" + label + "]";
+  if (label.empty() || entry == entries_.end() || desktop().messageBoxUp()) return;
+  *entry += " [" + label + "]";
   const std::string current = desktop().currentItem(handle(), DrivePicker);
   int keep = 0;  // the user's current entry, found by its letter
   for (std::size_t i = 0; i < entries_.size(); ++i)

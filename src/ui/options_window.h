@@ -42,6 +42,7 @@ class OptionsWindow : public Form {
   void controlClicked(int id) override;
   void menuChosen(int id) override;
   void closeRequested() override { cancel(); }
+  void drivesChanged() override;  // the list anew, on the user's current drive while it is there
 
  protected:
   WindowLayout describe() const override;
@@ -54,8 +55,8 @@ class OptionsWindow : public Form {
   static int box(int n) { return FirstBox + n - 1; }
   void toggled(int n);
   void showPicker(bool visible);
-  void fillDriveList();
-  void labelled(std::size_t entry, const std::string& label);
+  void fillDriveList(const std::string& keep = "");  // keep: the entry to stay on, if still there
+  void labelled(const std::string& letter, const std::string& label);
 
   Program& program_;
   DriveListSource driveList_;

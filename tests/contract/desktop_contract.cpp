@@ -33,6 +33,7 @@ struct Heard : WindowEvents {
   void closeRequested() override { add("close"), onClose ? onClose() : void(); }
   void helpKey() override { add("help"); }
   void taskbarCreated() override { add("taskbar"); }
+  void drivesChanged() override { add("drives"); }
   bool has(const std::string& line) const { return std::count(lines.begin(), lines.end(), line) > 0; }
 };
 
@@ -370,7 +371,9 @@ TEST_F(DesktopContract, TheSystemsEventsReachTheWindow) {
   const struct { SystemEvent event; std::string line; } rows[] = {{SystemEvent::TaskbarCreated, "taskbar"},
                                                                    {SystemEvent::DisplayChanged, "desktop"},
                                                                    {SystemEvent::SessionGoesOn, ""},
-                                                                   {SystemEvent::SessionEnds, "session"}};
+                                                                   {SystemEvent::SessionEnds, "session"},
+                                                                   {SystemEvent::DriveArrived, "drives"},
+                                                                   {SystemEvent::PortArrived, ""}};
   for (const auto& row : rows) {
     heard.lines.clear();
     world->tell(h, row.event);

@@ -13,7 +13,7 @@
 namespace kv::contract {
 
 enum class Pointer { Down, Move, Up };
-enum class SystemEvent { TaskbarCreated, DisplayChanged, SessionEnds, SessionGoesOn };
+enum class SystemEvent { TaskbarCreated, DisplayChanged, SessionEnds, SessionGoesOn, DriveArrived, PortArrived };
 
 class DesktopWorld {
  public:

@@ -108,6 +108,7 @@ class FakeDesktopWorld final : public DesktopWorld {
     if (event == SystemEvent::TaskbarCreated) fake_.enter([sink] { sink->taskbarCreated(); }, UnderBox::Runs);
     if (event == SystemEvent::DisplayChanged) fake_.changeDesktop(fake_.desktop.screens);
     if (event == SystemEvent::SessionEnds) fake_.enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
+    if (event == SystemEvent::DriveArrived) fake_.enter([sink] { sink->drivesChanged(); });
   }
   void rescale(WindowHandle h, int dpi) override {
     fake_.enter([&] { fake_.desktop.rescale(h, dpi); }, UnderBox::Runs);

@@ -206,8 +206,9 @@ class FakeDisks : public Disks {
   void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override {
     ++driveListQueries;
-    return {"c:", "d:", "z:"};
+    return drives;
   }
+  std::vector<std::string> drives{"c:", "d:", "z:"};
   // Posted, as the counters are; held while labelsHeld, until releaseLabels.
   void askLabel(const std::string& root, LabelAnswer answer) override;
   void releaseLabels();

@@ -4,6 +4,8 @@
 #include "platform/win32/input_routing.h"
 #include "platform/win32/win32_controls.h"
 
+#include <dbt.h>  // after the system's own headers, which it needs
+
 namespace kv::win32 {
 namespace {
 
@@ -174,6 +176,11 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       w.deliver([](WindowEvents& e) { e.rescaled(); }, UnderBox::Runs);
       return 0;
     }
+    case WM_DEVICECHANGE:
+      if ((wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) && lParam &&
+          reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam)->dbch_devicetype == DBT_DEVTYP_VOLUME)
+        w.deliver([](WindowEvents& e) { e.drivesChanged(); });
+      return TRUE;
     case WM_DISPLAYCHANGE:
       w.deliver([](WindowEvents& e) { e.desktopChanged(); }, UnderBox::Runs);
       break;

@@ -5,10 +5,13 @@
 
 #include <cstdlib>
 
+
 #include "contract/desktop_world.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_process.h"
+
+#include <dbt.h>  // after the system's own headers, which it needs
 
 namespace kv::contract {
 namespace {
@@ -197,7 +200,13 @@ class Win32DesktopWorld final : public DesktopWorld {
   void tell(WindowHandle h, SystemEvent event) override {
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     const UINT messages[] = {taskbarCreated, WM_DISPLAYCHANGE, WM_ENDSESSION, WM_ENDSESSION};
-    PostMessageW(hwnd(h), messages[static_cast<int>(event)], event == SystemEvent::SessionEnds, 0);
+    if (event < SystemEvent::DriveArrived)
+      return void(PostMessageW(hwnd(h), messages[static_cast<int>(event)], event == SystemEvent::SessionEnds, 0));
+    // As the system broadcasts a device's arrival: a volume (drive e:) or a serial port.
+    DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
+    DEV_BROADCAST_HDR port{sizeof port, DBT_DEVTYP_PORT, 0};
+    SendMessageW(hwnd(h), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+                 event == SystemEvent::DriveArrived ? reinterpret_cast<LPARAM>(&volume) : reinterpret_cast<LPARAM>(&port));
   }
   // As the system tells a window moved onto a monitor of another DPI, its place suggested as it is.
   void rescale(WindowHandle h, int dpi) override {
