@@ -143,8 +143,7 @@ DriveList App::driveList() {
   // The program's own drive is the one the list starts on.
   std::string folder = platform.process.exeFolder();
   char own = folder.empty() ? 'c' : static_cast<char>(std::tolower(static_cast<unsigned char>(folder[0])));
-  for (std::size_t i = 0; i < list.drives.size(); ++i)
-    if (!list.drives[i].empty() && list.drives[i][0] == own) list.current = static_cast<int>(i);
+  list.current = driveEntry(list.drives, own, 0);
   return list;
 }
 

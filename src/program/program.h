@@ -22,6 +22,13 @@ struct DriveList {
   int current = 0;
 };
 
+// The entry of the drive with this letter, or otherwise where none starts with it ('\0': none does).
+inline int driveEntry(const std::vector<std::string>& drives, char letter, int otherwise) {
+  for (std::size_t i = 0; i < drives.size(); ++i)
+    if (letter && !drives[i].empty() && drives[i][0] == letter) return static_cast<int>(i);
+  return otherwise;
+}
+
 class Program {
  public:
   // Options and About open modeless from the tray menu, and modal, owned by the drive window,

@@ -76,8 +76,7 @@ void OptionsWindow::drivesChanged() {
 // The letters at once; each label as its drive answers, a drive that never does keeping its letter.
 void OptionsWindow::fillDriveList(const std::string& keep) {
   DriveList list = driveList_();
-  for (std::size_t i = 0; i < list.drives.size(); ++i)
-    if (!keep.empty() && list.drives[i][0] == keep[0]) list.current = static_cast<int>(i);
+  if (!keep.empty()) list.current = driveEntry(list.drives, keep[0], list.current);
   entries_ = list.drives;
   desktop().setItems(handle(), DrivePicker, entries_, list.current);
   const LoadTicket load = currentLoad();
@@ -94,10 +93,8 @@ void OptionsWindow::labelled(const std::string& letter, const std::string& label
   if (label.empty() || entry == entries_.end() || desktop().messageBoxUp()) return;
   *entry += " [" + label + "]";
   const std::string current = desktop().currentItem(handle(), DrivePicker);
-  int keep = 0;  // the user's current entry, found by its letter
-  for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (!current.empty() && entries_[i][0] == current[0]) keep = static_cast<int>(i);
-  desktop().setItems(handle(), DrivePicker, entries_, keep);
+  // The user's current entry, found by its letter.
+  desktop().setItems(handle(), DrivePicker, entries_, driveEntry(entries_, current.empty() ? '\0' : current[0], 0));
 }
 
 void OptionsWindow::setBox(int n, bool on) {

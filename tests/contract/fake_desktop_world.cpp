@@ -85,9 +85,9 @@ class FakeDesktopWorld final : public DesktopWorld {
   void click(WindowHandle h, int id) override {
     const ControlKind kind = control(h, id).layout.kind;
     if (!window(h).enabled) return fake_.enter([] {}, UnderBox::BringsItUp);  // the system tells only of the press
-    if (kind == ControlKind::Button || kind == ControlKind::CheckBox) window(h).focus = id;  // pressed, it has it
-    if (kind == ControlKind::Button || kind == ControlKind::CheckBox)
-      fake_.enter([sink = window(h).sink, id] { sink->controlClicked(id); }, UnderBox::BringsItUp);
+    if (kind != ControlKind::Button && kind != ControlKind::CheckBox) return;
+    window(h).focus = id;  // pressed, it has it
+    fake_.enter([sink = window(h).sink, id] { sink->controlClicked(id); }, UnderBox::BringsItUp);
   }
   void pick(WindowHandle h, int id, int entry) override { control(h, id).current = entry; }
   void press(WindowHandle h, const std::string& key) override {
