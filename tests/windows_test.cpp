@@ -76,7 +76,7 @@ TEST_F(WindowsTest, ADriveThatComesOrGoesWhileOptionsIsOpenIsInTheListOrOutOfItA
   win("optionswindow").controls.at(OptionsWindow::DrivePicker).current = 2;  // the user goes to z:
   const std::pair<std::vector<std::string>, std::vector<std::string>> rows[] = {
       {{"c:", "d:", "e:", "z:"}, {"c: [system]", "d: [data]", "e:", "z:"}},  // a stick plugged in
-      {{"c:", "e:", "z:"}, {"c: [system]", "e:", "z:"}},                      // d: pulled out
+      {{"c:", "e:", "z:"}, {"c: [system]", "e:", "z:"}},                     // d: pulled out
   };
   for (const auto& [drives, shown] : rows) {
     fake.disks.drives = drives;

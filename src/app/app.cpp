@@ -22,7 +22,9 @@ App::App(Platform& p)
       driveWindow(forms, *this),
       optionsWindow(
           forms, *this, [this] { return driveList(); },
-          [this](const std::string& root, Disks::LabelAnswer answer) { platform.disks.askLabel(root, std::move(answer)); }),
+          [this](const std::string& root, Disks::LabelAnswer answer) {
+            platform.disks.askLabel(root, std::move(answer));
+          }),
       aboutWindow(forms, *this,
                   [this](WindowHandle owner, const std::string& address) { openweb(platform, owner, address); }),
       tbarw(forms, *this),

@@ -62,7 +62,7 @@ class OptionsWindow : public Form {
   DriveListSource driveList_;
   LabelSource labels_;
   std::vector<std::string> entries_;  // the drive list's, as shown
-  DriveSlots optdrives_;  // the working copy
+  DriveSlots optdrives_;              // the working copy
   int pickslot_ = 0;
   bool loading_ = false;
 };

@@ -55,7 +55,9 @@ WindowLayout windowLayout(WindowStyle style, int width = 4500, int height = 2250
   note.font = {"Arial", 12}, note.fore = {0, 255, 255}, note.transparentBack = true;
   addControl(c, Drives, ControlKind::DriveList, "Drives", {150, 1050, 1800, 315});
   addControl(c, About, ControlKind::TextBox, "About", {150, 1500, 1800, 600}, "Kestrovan '99\r\n\r\nfree space");
-  w.menuBar = {Menu{"filemenu", "&File", {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C"), menuEntry(Unseen, "unseen", "&Unseen", "F2")}}};
+  w.menuBar = {Menu{"filemenu",
+                    "&File",
+                    {menuEntry(Copy, "copymenu", "&Copy", "Ctrl+C"), menuEntry(Unseen, "unseen", "&Unseen", "F2")}}};
   w.menuBar[0].entries[1].visible = false;
   return w;
 }
@@ -74,8 +76,8 @@ class DesktopContract : public ::testing::Test {
     return desktop.create(windowLayout(style), sink);
   }
   void expectPlace(const Rect& got, const Rect& want, const std::string& what) {
-    EXPECT_LE(std::max({std::abs(got.left - want.left), std::abs(got.top - want.top),
-                        std::abs(got.width - want.width), std::abs(got.height - want.height)}),
+    EXPECT_LE(std::max({std::abs(got.left - want.left), std::abs(got.top - want.top), std::abs(got.width - want.width),
+                        std::abs(got.height - want.height)}),
               pixel - 1)  // rounded to pixels, never a pixel off
         << what << ": " << got.left << "," << got.top << " " << got.width << "x" << got.height;
   }
@@ -91,7 +93,8 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   EXPECT_FALSE(world->visible(h));
   EXPECT_GT(world->gdiObjects(tray), objects) << "its fonts and brushes are not counted";
   const Rect at = desktop.bounds(h), work = world->workArea();
-  expectPlace(at, {work.left + (work.width - at.width) / 2, work.top + (work.height - at.height) / 2, at.width, at.height},
+  expectPlace(at,
+              {work.left + (work.width - at.width) / 2, work.top + (work.height - at.height) / 2, at.width, at.height},
               "a dialog is made in the middle of the work area");
   desktop.show(h);
   EXPECT_TRUE(world->runUntil([&] { return heard.has("activated"); }));
@@ -124,13 +127,14 @@ TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
   expectPlace(world->clientArea(h), {0, 0, layout.clientWidth, layout.clientHeight}, "client area");
   for (const ControlLayout& c : layout.controls) {
     const Rect frame = c.parent ? control(layout, Frame).rect : Rect{};
-    expectPlace(world->controlPlace(h, c.id), {c.rect.left + frame.left, c.rect.top + frame.top, c.rect.width, c.rect.height},
-                c.name);
+    expectPlace(world->controlPlace(h, c.id),
+                {c.rect.left + frame.left, c.rect.top + frame.top, c.rect.width, c.rect.height}, c.name);
     EXPECT_EQ(world->text(h, c.id), c.kind == ControlKind::DriveList ? "" : c.text) << c.name;
     if (c.kind != ControlKind::Label) continue;
     const Font font = world->drawnFont(h, c.id);
     EXPECT_NEAR(font.points, c.font.points, 0.75) << c.name;
-    EXPECT_TRUE(font.face == c.font.face || (c.font.face == "MS Sans Serif" && font.face == "Microsoft Sans Serif")) << font.face;
+    EXPECT_TRUE(font.face == c.font.face || (c.font.face == "MS Sans Serif" && font.face == "Microsoft Sans Serif"))
+        << font.face;
     const auto rgb = [](Colour c) { return std::vector<int>{c.r, c.g, c.b}; };
     EXPECT_EQ(rgb(world->colour(h, c.id, true)), rgb(c.fore)) << c.name;
     EXPECT_EQ(rgb(world->colour(h, c.id, false)), rgb(c.transparentBack ? layout.back : c.back)) << c.name;
@@ -149,7 +153,10 @@ TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
   EXPECT_FALSE(world->checked(h, Box));
 
   const std::vector<std::string> drives = {"c: [system]", "d: [data \xe9t\xe9]", "z:"};
-  const struct { int current, picked; std::string shown; } lists[] = {{1, -1, drives[1]}, {-1, -1, ""}, {0, 2, "z:"}};
+  const struct {
+    int current, picked;
+    std::string shown;
+  } lists[] = {{1, -1, drives[1]}, {-1, -1, ""}, {0, 2, "z:"}};
   for (const auto& list : lists) {
     desktop.setItems(h, Drives, drives, list.current);
     if (list.picked >= 0) world->pick(h, Drives, list.picked);
@@ -191,7 +198,8 @@ TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
   WindowLayout layout = windowLayout(WindowStyle::Dialog);
   const std::string figure = "y: 1907348.63 MB";
   std::map<int, int> width;  // at 96 DPI, by control
-  for (int id : {Note, Link}) desktop.setText(h, id, figure), width[id] = desktop.textWidth(h, control(layout, id).font, figure);
+  for (int id : {Note, Link})
+    desktop.setText(h, id, figure), width[id] = desktop.textWidth(h, control(layout, id).font, figure);
   const int objects = world->gdiObjects(h);
   const Rect banner = world->imageSize(h, Banner);
   EXPECT_GT(banner.width, 0);
@@ -199,7 +207,8 @@ TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
     heard.lines.clear();
     world->rescale(h, dpi);
     EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
-    expectPlace(world->clientArea(h), {0, 0, 4500 * dpi / 96, 2250 * dpi / 96}, "the client area at " + std::to_string(dpi));
+    expectPlace(world->clientArea(h), {0, 0, 4500 * dpi / 96, 2250 * dpi / 96},
+                "the client area at " + std::to_string(dpi));
     expectPlace(world->controlPlace(h, Go), {150 * dpi / 96, 150 * dpi / 96, 1200 * dpi / 96, 375 * dpi / 96}, "Go");
     for (int id : {Note, Link}) {
       const int now = desktop.textWidth(h, control(layout, id).font, figure);
@@ -240,12 +249,20 @@ TEST_F(DesktopContract, PointerEventsComeInTwipsOfTheClientAreaAndEndInARelease)
   const WindowHandle h = made(heard);
   desktop.show(h);
   const Rect link = world->controlPlace(h, Link);
-  const struct { int control; MouseButton button; std::vector<std::string> lines; } rows[] = {
-      {0, MouseButton::Left, {"down L" + Heard::at(30 * pixel, 40 * pixel), "move" + Heard::at(50 * pixel, 20 * pixel),
-                              "up L" + Heard::at(50 * pixel, 20 * pixel), "released 0L"}},
-      {Link, MouseButton::Right, {"down R" + Heard::at(link.left + 30 * pixel, link.top + 40 * pixel),
-                                  "move" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel),
-                                  "up R" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel), "released 103R"}},
+  const struct {
+    int control;
+    MouseButton button;
+    std::vector<std::string> lines;
+  } rows[] = {
+      {0,
+       MouseButton::Left,
+       {"down L" + Heard::at(30 * pixel, 40 * pixel), "move" + Heard::at(50 * pixel, 20 * pixel),
+        "up L" + Heard::at(50 * pixel, 20 * pixel), "released 0L"}},
+      {Link,
+       MouseButton::Right,
+       {"down R" + Heard::at(link.left + 30 * pixel, link.top + 40 * pixel),
+        "move" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel),
+        "up R" + Heard::at(link.left + 50 * pixel, link.top + 20 * pixel), "released 103R"}},
       {Note, MouseButton::Left, {"released 105L"}},  // a control that keeps its pointer to itself
   };
   for (const auto& row : rows) {
@@ -262,7 +279,10 @@ TEST_F(DesktopContract, PointerEventsComeInTwipsOfTheClientAreaAndEndInARelease)
 TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1AsksForHelp) {
   const WindowHandle h = made(heard);
   desktop.show(h);
-  const struct { std::function<void()> act; std::string line; } rows[] = {
+  const struct {
+    std::function<void()> act;
+    std::string line;
+  } rows[] = {
       {[&] { world->click(h, Go); }, "clicked 101"},
       {[&] { world->click(h, Box); }, "clicked 102"},
       {[&] { world->press(h, "Ctrl+C"); }, "menu 201"},
@@ -285,8 +305,10 @@ TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1Ask
 
 TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
   const WindowHandle owner = made(heard, WindowStyle::Borderless);
-  Menu menu{"contractmenu", "", {menuEntry(First, "firstmenu", "&First"), menuSeparator("bar1"),
-                                menuEntry(Second, "secondmenu", "&Second", "F1")}};
+  Menu menu{"contractmenu",
+            "",
+            {menuEntry(First, "firstmenu", "&First"), menuSeparator("bar1"),
+             menuEntry(Second, "secondmenu", "&Second", "F1")}};
   menu.entries.insert(menu.entries.begin(), menuEntry(999, "hiddenmenu", "&Hidden"));
   menu.entries[0].visible = false;
   for (auto [letter, chosen] : {std::pair{'S', int{Second}}, {'F', int{First}}, {'\0', 0}}) {
@@ -332,7 +354,8 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
     world->switchAway();
     EXPECT_FALSE(world->boxInFront());
     world->pointer(bystander, 0, Pointer::Down, MouseButton::Left, 150, 150);
-    EXPECT_TRUE(world->runUntil([&] { return world->boxInFront(); }, 2000)) << "a press on the program brings the box up";
+    EXPECT_TRUE(world->runUntil([&] { return world->boxInFront(); }, 2000))
+        << "a press on the program brings the box up";
   });
   bool wholeWhenActivated = false;
   heard.onActivated = [&] { wholeWhenActivated = world->takesInput(bystander) && !desktop.messageBoxUp(); };
@@ -368,12 +391,12 @@ TEST_F(DesktopContract, ATimerFiresAtItsPeriodUntilStopped) {
 
 TEST_F(DesktopContract, TheSystemsEventsReachTheWindow) {
   const WindowHandle h = made(heard, WindowStyle::Borderless);
-  const struct { SystemEvent event; std::string line; } rows[] = {{SystemEvent::TaskbarCreated, "taskbar"},
-                                                                   {SystemEvent::DisplayChanged, "desktop"},
-                                                                   {SystemEvent::SessionGoesOn, ""},
-                                                                   {SystemEvent::SessionEnds, "session"},
-                                                                   {SystemEvent::DriveArrived, "drives"},
-                                                                   {SystemEvent::PortArrived, ""}};
+  const struct {
+    SystemEvent event;
+    std::string line;
+  } rows[] = {{SystemEvent::TaskbarCreated, "taskbar"}, {SystemEvent::DisplayChanged, "desktop"},
+              {SystemEvent::SessionGoesOn, ""},         {SystemEvent::SessionEnds, "session"},
+              {SystemEvent::DriveArrived, "drives"},    {SystemEvent::PortArrived, ""}};
   for (const auto& row : rows) {
     heard.lines.clear();
     world->tell(h, row.event);

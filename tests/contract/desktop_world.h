@@ -36,15 +36,15 @@ class DesktopWorld {
   virtual Rect controlPlace(WindowHandle, int control) = 0;
   virtual std::string text(WindowHandle, int control) = 0;
   virtual bool checked(WindowHandle, int control) = 0;
-  virtual int drawnWidth(WindowHandle, int control) = 0;  // of its text in the font it draws with, as above
-  virtual Font drawnFont(WindowHandle, int control) = 0;  // its points as the desktop's twips make them
+  virtual int drawnWidth(WindowHandle, int control) = 0;            // of its text in the font it draws with, as above
+  virtual Font drawnFont(WindowHandle, int control) = 0;            // its points as the desktop's twips make them
   virtual Colour colour(WindowHandle, int control, bool text) = 0;  // its text's or its background's
-  virtual Rect imageSize(WindowHandle, int control) = 0;             // the picture's, as above
+  virtual Rect imageSize(WindowHandle, int control) = 0;            // the picture's, as above
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
-  virtual std::string boxText() = 0;                      // the message box's text, while one is up
-  virtual bool boxInFront() = 0;                          // a box is up and the foreground window
+  virtual std::string boxText() = 0;         // the message box's text, while one is up
+  virtual bool boxInFront() = 0;             // a box is up and the foreground window
   virtual int gdiObjects(WindowHandle) = 0;  // the drawing objects the program holds, as its window says
 
   // What the user does. Pointer places are relative to the control (or the client area); on a
@@ -53,8 +53,8 @@ class DesktopWorld {
   virtual void click(WindowHandle, int control) = 0;  // a left press and release at its centre
   virtual void pick(WindowHandle, int control, int entry) = 0;
   virtual void press(WindowHandle, const std::string& key) = 0;  // "F1", "Ctrl+C", "Alt+F", "Esc", "Enter"
-  virtual void close(WindowHandle) = 0;                         // the close command of its system menu
-  virtual void switchAway() = 0;                                // to another program's window
+  virtual void close(WindowHandle) = 0;                          // the close command of its system menu
+  virtual void switchAway() = 0;                                 // to another program's window
   virtual void tell(WindowHandle, SystemEvent) = 0;
   virtual void rescale(WindowHandle, int dpi) = 0;  // the window's monitor draws at this DPI now
   // The next time one is up: look() runs while it is, then the user chooses the entry of the

@@ -36,9 +36,7 @@ class DisksContract : public ::testing::Test {
       ++answers.count[question], answers.last[question] = counters;
     });
   }
-  bool allAnswered() const {
-    return std::find(answers.count.begin(), answers.count.end(), 0) == answers.count.end();
-  }
+  bool allAnswered() const { return std::find(answers.count.begin(), answers.count.end(), 0) == answers.count.end(); }
 };
 
 TEST_F(DisksContract, APresentDriveAnswersConsistentCountersLaterAndAMissingOneNothing) {

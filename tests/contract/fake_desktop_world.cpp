@@ -26,7 +26,9 @@ class FakeDesktopWorld final : public DesktopWorld {
   WindowHandle active() override { return fake_.desktop.active(); }
   int focused(WindowHandle h) override { return window(h).focus; }
   bool topmost(WindowHandle h) override { return window(h).topmost; }
-  Rect clientArea(WindowHandle h) override { return scaled(h, {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight}); }
+  Rect clientArea(WindowHandle h) override {
+    return scaled(h, {0, 0, window(h).layout.clientWidth, window(h).layout.clientHeight});
+  }
   Rect controlPlace(WindowHandle h, int id) override {
     Rect place = control(h, id).layout.rect;
     if (const int frame = control(h, id).layout.parent) {
@@ -56,7 +58,8 @@ class FakeDesktopWorld final : public DesktopWorld {
         if (e.visible) shown.push_back(e.caption + (e.shortcut.empty() ? "" : "\t" + e.shortcut));
     };
     if (!h) entries(fake_.desktop.menusShown.back());
-    for (const Menu& menu : h ? window(h).layout.menuBar : std::vector<Menu>{}) shown.push_back(menu.caption), entries(menu);
+    for (const Menu& menu : h ? window(h).layout.menuBar : std::vector<Menu>{})
+      shown.push_back(menu.caption), entries(menu);
     return shown;
   }
   Rect imageSize(WindowHandle h, int id) override {  // the picture fills its control
@@ -64,7 +67,9 @@ class FakeDesktopWorld final : public DesktopWorld {
   }
   // As if each window there is held one, for its brushes and fonts.
   int gdiObjects(WindowHandle) override { return static_cast<int>(fake_.desktop.sinks().size()); }
-  bool boxInFront() override { return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_; }
+  bool boxInFront() override {
+    return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_;
+  }
   void switchAway() override { fake_.desktop.switchAway(), broughtBefore_ = fake_.desktop.boxBroughtToFront; }
   std::string boxText() override { return fake_.desktop.messages.empty() ? "" : fake_.desktop.messages.back(); }
 
@@ -75,12 +80,14 @@ class FakeDesktopWorld final : public DesktopWorld {
     const bool forwards = id == 0 || control(h, id).layout.forwardsMouse;
     const Rect at = id ? controlPlace(h, id) : Rect{};
     x += at.left, y += at.top;
-    fake_.enter([=] {
-      if (forwards && phase == Pointer::Down) sink->mouseDown(button, x, y);
-      if (forwards && phase == Pointer::Move) sink->mouseMove(x, y);
-      if (forwards && phase == Pointer::Up) sink->mouseUp(button, x, y);
-      if (phase == Pointer::Up) sink->released(id, button);
-    }, phase == Pointer::Down ? UnderBox::BringsItUp : UnderBox::Dropped);
+    fake_.enter(
+        [=] {
+          if (forwards && phase == Pointer::Down) sink->mouseDown(button, x, y);
+          if (forwards && phase == Pointer::Move) sink->mouseMove(x, y);
+          if (forwards && phase == Pointer::Up) sink->mouseUp(button, x, y);
+          if (phase == Pointer::Up) sink->released(id, button);
+        },
+        phase == Pointer::Down ? UnderBox::BringsItUp : UnderBox::Dropped);
   }
   void click(WindowHandle h, int id) override {
     const ControlKind kind = control(h, id).layout.kind;
@@ -97,12 +104,15 @@ class FakeDesktopWorld final : public DesktopWorld {
         if (entry.visible && entry.shortcut == key) return fake_.enter([sink, id = entry.id] { sink->menuChosen(id); });
     if (key == "F1") fake_.enter([sink] { sink->helpKey(); });
     for (const Menu& menu : window(h).layout.menuBar)  // Alt and a menu's letter open that menu
-      if (key.size() == 5 && key.compare(0, 4, "Alt+") == 0 && menu.caption.find(std::string("&") + key[4]) != std::string::npos)
+      if (key.size() == 5 && key.compare(0, 4, "Alt+") == 0 &&
+          menu.caption.find(std::string("&") + key[4]) != std::string::npos)
         fake_.enter([this, h, sink, menu] {
           if (const int id = fake_.desktop.popupMenu(h, menu)) sink->menuChosen(id);
         });
   }
-  void close(WindowHandle h) override { fake_.enter([sink = window(h).sink] { sink->closeRequested(); }); }
+  void close(WindowHandle h) override {
+    fake_.enter([sink = window(h).sink] { sink->closeRequested(); });
+  }
   void tell(WindowHandle h, SystemEvent event) override {
     WindowEvents* sink = window(h).sink;
     if (event == SystemEvent::TaskbarCreated) fake_.enter([sink] { sink->taskbarCreated(); }, UnderBox::Runs);
@@ -117,7 +127,8 @@ class FakeDesktopWorld final : public DesktopWorld {
     fake_.desktop.onMenu.push_back([look = std::move(look), letter](const Menu& menu) {
       look();
       for (const MenuEntry& entry : menu.entries)
-        if (letter && entry.visible && entry.caption.find(std::string("&") + letter) != std::string::npos) return entry.id;
+        if (letter && entry.visible && entry.caption.find(std::string("&") + letter) != std::string::npos)
+          return entry.id;
       return 0;
     });
   }

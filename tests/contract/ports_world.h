@@ -49,7 +49,7 @@ class DisksWorld {
   virtual Disks& disks() = 0;
   // The windows' thread takes its events until the condition holds or a few seconds passed.
   virtual bool runEventsUntil(const std::function<bool()>& done) = 0;
-  virtual std::vector<char> letters() = 0;  // of the drives there are, lower case, in order
+  virtual std::vector<char> letters() = 0;                 // of the drives there are, lower case, in order
   virtual std::string label(const std::string& root) = 0;  // the drive's, as the system names it
 };
 

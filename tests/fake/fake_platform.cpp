@@ -110,7 +110,8 @@ WindowHandle FakeDesktop::create(const WindowLayout& layout, WindowEvents& sink)
   sizeFrame(w);
   const Rect primary = screens.front().area;
   if (layout.style == WindowStyle::Dialog)
-    w.bounds.left = primary.left + (primary.width - w.bounds.width) / 2, w.bounds.top = primary.top + (primary.height - w.bounds.height) / 2;
+    w.bounds.left = primary.left + (primary.width - w.bounds.width) / 2,
+    w.bounds.top = primary.top + (primary.height - w.bounds.height) / 2;
   for (const auto& c : layout.controls) w.controls[c.id] = FakeControl{c, c.text, c.visible, false, {}, -1};
   ++created[layout.name];
   return h;
@@ -149,7 +150,8 @@ int FakeDesktop::nextFocus(const FakeWindow& w, int after) {
   for (const ControlLayout& c : w.layout.controls) {
     const ControlKind k = c.kind;
     if ((k == ControlKind::Button || k == ControlKind::CheckBox || k == ControlKind::DriveList ||
-         k == ControlKind::Picture) && w.controls.at(c.id).visible)
+         k == ControlKind::Picture) &&
+        w.controls.at(c.id).visible)
       order.push_back(c.id);
   }
   const auto at = std::find(order.begin(), order.end(), after);

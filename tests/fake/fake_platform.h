@@ -54,8 +54,8 @@ struct FakeWindow {
   bool visible = false, enabled = true, topmost = false;
   unsigned timerPeriod = 0;  // milliseconds; 0: no timer
   unsigned long long timerDue = 0;
-  Rect bounds;   // on the desktop, in the desktop's twips: sizes grow with the monitor's DPI
-  int dpi = 96;  // the DPI of the monitor it is on, which it is laid out at
+  Rect bounds;    // on the desktop, in the desktop's twips: sizes grow with the monitor's DPI
+  int dpi = 96;   // the DPI of the monitor it is on, which it is laid out at
   int focus = 0;  // the control with the keyboard focus; 0: the window itself
   std::map<int, FakeControl> controls;
 };
@@ -186,8 +186,8 @@ class FakeShell : public Shell {
 
   bool iconPresent = false;
   bool takesIcons = true;  // false: the notification area is not ready yet (log-on), it refuses all
-  int taken = 0;    // adds, modifications and deletions the shell carried out
-  int refused = 0;  // an icon added twice, or one modified or deleted that the shell does not have
+  int taken = 0;           // adds, modifications and deletions the shell carried out
+  int refused = 0;         // an icon added twice, or one modified or deleted that the shell does not have
   int findResult = 42;
   std::vector<std::string> started;  // "program parameters"
   std::function<void(const std::string&)> duringLookup;

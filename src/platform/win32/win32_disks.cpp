@@ -74,8 +74,8 @@ DWORD WINAPI work(void* parameter) {
       DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
       char label[MAX_PATH + 1] = {};
       // A drive that is not ready (no disk in it) has no label; critical errors fail silently.
-      if (measure->label && GetVolumeInformationA(worker.root.c_str(), label, sizeof label, nullptr, nullptr, nullptr,
-                                                  nullptr, 0))
+      if (measure->label &&
+          GetVolumeInformationA(worker.root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
         measure->labelText = label;
       if (!measure->label &&
           GetDiskFreeSpaceA(worker.root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
@@ -161,7 +161,8 @@ void Win32Disks::deliver(const Measure& measure) {
     if (found == labelsWaiting_.end()) return;
     LabelAnswer answer = std::move(found->second);
     labelsWaiting_.erase(found);
-    atEntry(desktop_, process_, notice_, [&] { answer(measure.labelText); }, UnderBox::Runs);
+    atEntry(
+        desktop_, process_, notice_, [&] { answer(measure.labelText); }, UnderBox::Runs);
     return;
   }
   auto found = waiting_.find(measure.question);

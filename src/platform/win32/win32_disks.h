@@ -39,7 +39,7 @@ class Win32Disks final : public Disks {
   unsigned long nextQuestion_ = 0;
   std::map<unsigned long, Answer> waiting_;  // by question; the answers stay on this thread
   std::map<unsigned long, LabelAnswer> labelsWaiting_;
-  std::map<std::string, Worker*> workers_;   // by root; each lives as long as its thread
+  std::map<std::string, Worker*> workers_;  // by root; each lives as long as its thread
 };
 
 }  // namespace kv::win32

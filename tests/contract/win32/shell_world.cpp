@@ -36,7 +36,8 @@ std::wstring ownFile() {
   const std::wstring self = ownFile();
   if (self.size() < wcslen(kBrowserName) || _wcsicmp(self.c_str() + self.size() - wcslen(kBrowserName), kBrowserName))
     return false;
-  std::ofstream(std::filesystem::path(self + L".log"), std::ios::app | std::ios::binary) << toUtf8(GetCommandLineW()) << "\n";
+  std::ofstream(std::filesystem::path(self + L".log"), std::ios::app | std::ios::binary)
+      << toUtf8(GetCommandLineW()) << "\n";
   ExitProcess(0);
 }();
 

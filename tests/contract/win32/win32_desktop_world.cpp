@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 
-
 #include "contract/desktop_world.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
@@ -86,7 +85,9 @@ class Win32DesktopWorld final : public DesktopWorld {
   bool exists(WindowHandle h) override { return IsWindow(hwnd(h)); }
   bool visible(WindowHandle h, int id) override { return GetWindowLongW(of(h, id), GWL_STYLE) & WS_VISIBLE; }
   bool takesInput(WindowHandle h) override { return IsWindowEnabled(hwnd(h)); }
-  WindowHandle active() override { return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(GetActiveWindow())); }
+  WindowHandle active() override {
+    return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(GetActiveWindow()));
+  }
   int focused(WindowHandle h) override {
     HWND focus = GetFocus();
     return focus && IsChild(hwnd(h), focus) ? GetDlgCtrlID(focus) : 0;
@@ -205,8 +206,9 @@ class Win32DesktopWorld final : public DesktopWorld {
     // As the system broadcasts a device's arrival: a volume (drive e:) or a serial port.
     DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
     DEV_BROADCAST_HDR port{sizeof port, DBT_DEVTYP_PORT, 0};
-    SendMessageW(hwnd(h), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
-                 event == SystemEvent::DriveArrived ? reinterpret_cast<LPARAM>(&volume) : reinterpret_cast<LPARAM>(&port));
+    SendMessageW(
+        hwnd(h), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
+        event == SystemEvent::DriveArrived ? reinterpret_cast<LPARAM>(&volume) : reinterpret_cast<LPARAM>(&port));
   }
   // As the system tells a window moved onto a monitor of another DPI, its place suggested as it is.
   void rescale(WindowHandle h, int dpi) override {
