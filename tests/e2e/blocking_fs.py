@@ -2,7 +2,8 @@
 gone (or, made with hold=False, one that answers at once with the free size it is given): an empty folder served over the kernel's FUSE device, no library needed, mounted in the test's
 own mount namespace. Every other question is answered at once, and so is the wineserver's look at a
 new device: it serves every Wine process from one thread, so holding it would stop all of Wine, which
-on Windows the program's own question does not do."""
+on Windows the program's own question does not do. Made with slow=N, every free-space question takes
+N seconds, the wineserver's too, and server_waiting tells whether the wineserver waits on one now."""
 import ctypes, errno, os, struct, threading
 
 LOOKUP, GETATTR, STATFS, INIT, OPENDIR, READDIR, RELEASEDIR, ACCESS = 1, 3, 17, 26, 27, 28, 29, 34
@@ -19,9 +20,21 @@ def caller(pid):
 
 
 class BlockingFs:
-    def __init__(self, folder, free=10 << 20, hold=True):
+    def __init__(self, folder, free=10 << 20, hold=True, slow=0):
         self.folder, self.fd, self.free_blocks = str(folder), None, free // BLOCK
-        self.held, self.holding, self.lock = [], hold, threading.Lock()
+        self.held, self.holding, self.lock = [], hold and not slow, threading.Lock()
+        self.slow, self.server_questions = slow, set()
+
+    def server_waiting(self):
+        return bool(self.server_questions)
+
+    def answer_late(self, unique, server):
+        if server:
+            self.server_questions.add(unique)
+        def answer():
+            self.server_questions.discard(unique)
+            self.answer_statfs(unique)
+        threading.Timer(self.slow, answer).start()
 
     def mount(self):
         """Mounts it, or returns why this machine cannot."""
@@ -89,6 +102,8 @@ class BlockingFs:
                 self.reply(unique, struct.pack("<QII", 1, 0, 0))
             elif opcode in (READDIR, RELEASEDIR, ACCESS):
                 self.reply(unique)  # an empty folder that anyone may read
+            elif opcode == STATFS and self.slow:
+                self.answer_late(unique, caller(pid).startswith("wineserver"))
             elif opcode == STATFS:
                 with self.lock:
                     hold = self.holding and not caller(pid).startswith("wineserver")

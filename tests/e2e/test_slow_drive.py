@@ -55,6 +55,27 @@ class SlowDrive(unittest.TestCase):
         finally:
             drive.unmount()
 
+    def test_a_watched_drive_slow_to_answer_keeps_no_wine_program_waiting(self):
+        """Every free-space question to x: takes 10 s, the wineserver's look at the device too: while
+        the wineserver waits, no Wine program gets input. Sampled every half second for 25 s."""
+        drive = BlockingFs(WORK / f"slower-{Session.build.name}", slow=10)
+        if why := drive.mount():
+            self.skipTest(why)
+        try:
+            with Session(self) as s:
+                s.map_drive("x", drive.folder)
+                s.cfg.write_bytes(cfg_bytes(["c:\\", "x:\\"], 1500, 1200))
+                s.start_exe()
+                wait_until(lambda: s.shown(SMALL), "the drive window", 60)
+                samples = []
+                for _ in range(50):
+                    samples.append(drive.server_waiting())
+                    time.sleep(0.5)
+                print(f"the wineserver waited on x: in {sum(samples)} of {len(samples)} samples")
+                self.assertLessEqual(sum(samples), 2)
+        finally:
+            drive.unmount()
+
 
 if __name__ == "__main__":
     main()

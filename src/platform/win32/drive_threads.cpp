@@ -1,0 +1,245 @@
+#include "platform/win32/drive_threads.h"
+
+#include <dbt.h>
+
+#include <algorithm>
+
+namespace kv::win32 {
+
+struct DriveThreads::Thread {
+  std::string own;  // "" for the shared thread, else the one drive it is left with
+  std::deque<DriveQuestion*> questions;
+  DriveQuestion* asking = nullptr;  // in the system now
+  DWORD askedAt = 0;
+  HANDLE wake = nullptr;
+};
+
+namespace {
+
+constexpr SIZE_T kThreadStack = 64 * 1024;
+// A drive's root stays open while it is asked (below); one not asked for this long is let go.
+constexpr DWORD kHoldIdleMilliseconds = 3 * 60 * 1000;
+// A volume the system asked back is not held again before this, so that it can be taken away.
+constexpr DWORD kHoldPauseMilliseconds = 60 * 1000;
+
+struct Locked {
+  explicit Locked(CRITICAL_SECTION& s) : section(s) { EnterCriticalSection(&section); }
+  ~Locked() { LeaveCriticalSection(&section); }
+  CRITICAL_SECTION& section;
+};
+
+void post(DriveQuestion* question) {
+  if (!PostMessageW(question->mailbox, DriveThreads::kAnswerMessage, 0, reinterpret_cast<LPARAM>(question)))
+    delete question;  // the mailbox is gone: the program is ending
+}
+
+// The calls that may block for seconds.
+void putToSystem(DriveQuestion& question) {
+  const std::string& root = question.root;
+  if (question.label) {
+    char label[MAX_PATH + 1] = {};
+    // A drive that is not ready (no disk in it) has no label; critical errors fail silently.
+    if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
+      question.labelText = label;
+    return;
+  }
+  DWORD sectorsPerCluster = 0, bytesPerSector = 0, freeClusters = 0, totalClusters = 0;
+  if (GetDiskFreeSpaceA(root.c_str(), &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+    question.counters = DiskCounters{sectorsPerCluster, bytesPerSector, freeClusters, totalClusters};
+}
+
+}  // namespace
+
+DWORD WINAPI askDrives(void* parameter) {
+  DriveThreads& threads = DriveThreads::instance();
+  auto& thread = *static_cast<DriveThreads::Thread*>(parameter);
+  for (;;) {
+    DriveQuestion* question = threads.next(thread);
+    if (!question) {
+      WaitForSingleObject(thread.wake, INFINITE);
+      continue;
+    }
+    const std::string root = question->root;
+    threads.hold(root, question->mailbox);
+    putToSystem(*question);
+    if (!threads.answered(thread, question)) return 0;
+    threads.judgeHold(root);
+  }
+}
+
+DriveThreads& DriveThreads::instance() {
+  static DriveThreads* threads = new DriveThreads;  // never freed, see above
+  return *threads;
+}
+
+DriveThreads::DriveThreads() { InitializeCriticalSection(&lock_); }
+
+DriveThreads::Thread* DriveThreads::start(const std::string& own) {
+  auto* thread = new Thread{own, {}, nullptr, 0, CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+  HANDLE running = thread->wake ? CreateThread(nullptr, kThreadStack, &askDrives, thread,
+                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                : nullptr;
+  if (!running) {
+    if (thread->wake) CloseHandle(thread->wake);
+    delete thread;
+    return nullptr;
+  }
+  CloseHandle(running);
+  threads_.push_back(thread);
+  return thread;
+}
+
+DriveThreads::Thread* DriveThreads::shared() {
+  for (Thread* thread : threads_)
+    if (thread->own.empty()) return thread;
+  return start("");
+}
+
+DriveThreads::Thread* DriveThreads::ownerOf(const std::string& root) {
+  for (Thread* thread : threads_)
+    if (thread->own == root) return thread;
+  return nullptr;
+}
+
+bool DriveThreads::ask(DriveQuestion* question) {
+  Locked held(lock_);
+  Thread* thread = ownerOf(question->root);
+  if (!thread) thread = shared();
+  if (!thread) return false;
+  thread->questions.push_back(question);
+  SetEvent(thread->wake);
+  return true;
+}
+
+DriveQuestion* DriveThreads::next(Thread& thread) {
+  Locked held(lock_);
+  if (thread.questions.empty()) return nullptr;
+  thread.asking = thread.questions.front();
+  thread.questions.pop_front();
+  thread.askedAt = GetTickCount();
+  return thread.asking;
+}
+
+// Posts the answer. A thread left with a slow drive ends once that drive answers promptly and
+// nothing more waits for it: the drive goes back to the shared thread. False: the thread ends.
+bool DriveThreads::answered(Thread& thread, DriveQuestion* question) {
+  bool ending = false;
+  {
+    Locked held(lock_);
+    thread.asking = nullptr;
+    const bool prompt = GetTickCount() - thread.askedAt <= kPromptMilliseconds;
+    if (!thread.own.empty() && prompt && thread.questions.empty()) {
+      threads_.erase(std::find(threads_.begin(), threads_.end(), &thread));
+      ending = true;
+    }
+  }
+  post(question);
+  if (ending) {
+    CloseHandle(thread.wake);
+    delete &thread;
+  }
+  return !ending;
+}
+
+bool DriveThreads::checkStuck() {
+  Locked held(lock_);
+  const DWORD now = GetTickCount();
+  forgetIdleHolds(now);
+  bool out = false;
+  for (Thread* thread : std::vector<Thread*>(threads_)) {
+    if (!thread->own.empty()) continue;  // a drive's own thread may take as long as it takes
+    out = out || thread->asking || !thread->questions.empty();
+    if ( !thread->asking || now - thread->askedAt <= kPromptMilliseconds) continue;
+    // The shared thread is left with this drive; the others' questions go to a fresh one.
+    thread->own = thread->asking->root;
+    std::deque<DriveQuestion*> others;
+    auto mine = std::stable_partition(thread->questions.begin(), thread->questions.end(),
+                                      [&](DriveQuestion* q) { return q->root == thread->own; });
+    others.assign(mine, thread->questions.end());
+    thread->questions.erase(mine, thread->questions.end());
+    if (others.empty()) continue;
+    if (Thread* fresh = shared()) {
+      fresh->questions = std::move(others);
+      SetEvent(fresh->wake);
+    } else {  // no thread to be had: they wait where they were
+      thread->questions.insert(thread->questions.end(), others.begin(), others.end());
+    }
+  }
+  return out;
+}
+
+// Under Wine, each question that finds no file of the drive open makes the wineserver, which
+// serves every Wine program from one thread, look the device up with a call that waits for the
+// drive. Keeping the root open spares that look after the first; on Windows it costs nothing.
+// Opened before the drive is asked anything else, since each call after it finds the device.
+void DriveThreads::hold(const std::string& root, HWND mailbox) {
+  {
+    Locked held(lock_);
+    Hold& hold = holds_[root];
+    hold.lastAsked = GetTickCount();
+    if (hold.volume != INVALID_HANDLE_VALUE || hold.worth == Hold::No ||
+        (hold.letGo && hold.lastAsked - hold.letGoAt < kHoldPauseMilliseconds))
+      return;
+    hold.letGo = false;
+  }
+  HANDLE volume = CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (volume == INVALID_HANDLE_VALUE) return;
+  // So that the system asks for it back before the drive is taken away.
+  DEV_BROADCAST_HANDLE filter = {};
+  filter.dbch_size = sizeof filter;
+  filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
+  filter.dbch_handle = volume;
+  HDEVNOTIFY notice = RegisterDeviceNotificationW(mailbox, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
+  Locked held(lock_);
+  Hold& hold = holds_[root];
+  if (hold.volume == INVALID_HANDLE_VALUE) {
+    hold.volume = volume, hold.notice = notice;
+    return;
+  }
+  if (notice) UnregisterDeviceNotification(notice);  // another thread was quicker
+  CloseHandle(volume);
+}
+
+// Once per drive, after its first answer (the drive's type is one more call that may wait):
+// only a drive that nobody takes away stays held, never a stick or a disc.
+void DriveThreads::judgeHold(const std::string& root) {
+  {
+    Locked held(lock_);
+    if (holds_[root].worth != Hold::Unknown) return;
+  }
+  const UINT type = GetDriveTypeA(root.c_str());
+  const bool worth = type == DRIVE_FIXED || type == DRIVE_REMOTE || type == DRIVE_RAMDISK;
+  Locked held(lock_);
+  Hold& hold = holds_[root];
+  hold.worth = worth ? Hold::Yes : Hold::No;
+  if (!worth) letGo(hold);
+}
+
+void DriveThreads::letGo(Hold& hold) {
+  if (hold.volume == INVALID_HANDLE_VALUE) return;
+  if (hold.notice) UnregisterDeviceNotification(hold.notice);
+  CloseHandle(hold.volume);
+  hold.volume = INVALID_HANDLE_VALUE, hold.notice = nullptr;
+}
+
+void DriveThreads::forgetIdleHolds(DWORD now) {
+  for (auto& [root, hold] : holds_)
+    if (now - hold.lastAsked > kHoldIdleMilliseconds) letGo(hold);
+}
+
+void DriveThreads::releaseHold(HANDLE volume) {
+  Locked held(lock_);
+  for (auto& [root, hold] : holds_) {
+    if (hold.volume != volume) continue;
+    letGo(hold);
+    hold.letGo = true, hold.letGoAt = GetTickCount();
+  }
+}
+
+int DriveThreads::threadCount() {
+  Locked held(lock_);
+  return static_cast<int>(threads_.size());
+}
+
+}  // namespace kv::win32
