@@ -75,6 +75,32 @@ INSTANTIATE_TEST_SUITE_P(
                       LateRow{532, 532.25, "d: 532.00 MB c:1856MB d:532MB", "d: 532.25 MB c:1856MB d:532MB", 0},
                       LateRow{532, 532, "d: 532.00 MB c:1856MB d:532MB", "d: 532.00 MB c:1856MB d:532MB", 0}));
 
+// A drive that fails, or answers only after a refresh (true), is asked less and less often, at
+// most a minute apart; once it answers in time, at every refresh again.
+class BackOffTest : public SlowDriveTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(BackOffTest, ADriveThatKeepsNotAnsweringIsAskedLessAndLessOftenUntilItAnswers) {
+  const bool late = GetParam();
+  if (!late) fake.disks.slow.erase(kSlow), fake.disks.answers.erase(kSlow);
+  start(fileOf({"c:\\", kSlow, "", "", "", ""}));
+  std::vector<unsigned long long> gaps;
+  auto ask = [&, last = fake.desktop.now, asked = 0]() mutable {
+    if (fake.disks.asked[kSlow] == asked) return;
+    asked = fake.disks.asked[kSlow];
+    gaps.push_back(fake.desktop.now - last);
+    if (late) fake.elapse(4000), answer();
+    last = fake.desktop.now;  // the pause counts from the answer
+  };
+  for (int ticks = 0; gaps.size() < 9 && ticks < 200; ++ticks) {
+    ask();
+    if (gaps.size() == 7) fake.disks.slow.erase(kSlow), freeMegabytes(kSlow, 5);  // in time from now on
+    tick();
+  }
+  EXPECT_EQ(gaps, (std::vector<unsigned long long>{0, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 2000}));
+}
+
+INSTANTIATE_TEST_SUITE_P(FailingOrLate, BackOffTest, ::testing::Bool());
+
 // The answer comes while a failed save's message box is up (Okay in Options, or Hide): it is
 // kept, so the drive is asked again at the next refresh, which shows it.
 class AnswerUnderBoxTest : public SlowDriveTest, public ::testing::WithParamInterface<bool> {};

@@ -1,10 +1,17 @@
 #include "space/free_space.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "space/megabytes.h"
 
 namespace kv {
+
+namespace {
+// An answer later than a refresh of the drive window is late.
+constexpr unsigned kLateMilliseconds = 2000;
+constexpr unsigned kLongestPause = 60 * 1000;
+}  // namespace
 
 std::string driveRoot(const std::string& text) {
   std::size_t colon = text.find(':');
@@ -15,8 +22,9 @@ const FreeSpace::Drive& FreeSpace::query(std::string& slot, std::string& prefix)
   slot = driveRoot(slot);
   prefix = slot.substr(0, slot.size() - 1);
   Drive& drive = drives_[slot];
-  if (asking_ && !drive.waiting) {
+  if (asking_ && !drive.waiting && due(drive)) {
     drive.waiting = true;
+    drive.askedAt = process_.milliseconds();
     disks_.askFreeSpace(slot, [this, root = slot](std::optional<DiskCounters> answer) {
       if (taker_)
         taker_(root, answer);
@@ -27,11 +35,22 @@ const FreeSpace::Drive& FreeSpace::query(std::string& slot, std::string& prefix)
   return drive;
 }
 
+// After one miss the drive is asked at the next refresh still; after more, the pause doubles
+// from four seconds up to a minute.
+bool FreeSpace::due(const Drive& drive) const {
+  if (drive.misses < 2) return true;
+  const unsigned pause = drive.misses > 6 ? kLongestPause : std::min(kLongestPause, 1000u << drive.misses);
+  return process_.milliseconds() - drive.answeredAt >= pause;
+}
+
 bool FreeSpace::take(const std::string& root, const std::optional<DiskCounters>& answer) {
   auto found = drives_.find(root);
   if (found == drives_.end()) return false;
   Drive& drive = found->second;
   drive.waiting = false;
+  drive.answeredAt = process_.milliseconds();
+  const bool late = drive.answeredAt - drive.askedAt > kLateMilliseconds;
+  drive.misses = answer && !late ? 0 : drive.misses + 1;
   // A drive that does not answer shows nothing free, never its own or another drive's old figures.
   const DiskCounters counters = answer.value_or(DiskCounters{});
   const bool changed = counters.sectorsPerCluster != drive.counters.sectorsPerCluster ||

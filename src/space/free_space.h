@@ -17,7 +17,9 @@ std::string driveRoot(const std::string& text);
 
 // A drive is asked beside the windows: a figure is the drive's latest answer (nothing free
 // before its first), and each refresh asks again a drive whose last question has come back,
-// never one still waiting, so a slow drive holds up nothing but its own figure.
+// never one still waiting, so a slow drive holds up nothing but its own figure. A drive that
+// keeps not answering, or answering late, is asked less and less often, at most a minute apart,
+// and at every refresh again once it answers in time.
 class FreeSpace {
  public:
   using Taker = std::function<void(const std::string& root, const std::optional<DiskCounters>& answer)>;
@@ -52,7 +54,11 @@ class FreeSpace {
   struct Drive {
     DiskCounters counters;
     bool waiting = false;
+    unsigned askedAt = 0;   // by the process's clock
+    unsigned misses = 0;    // answers in a row that were none or late
+    unsigned answeredAt = 0;
   };
+  bool due(const Drive&) const;
   // The slot's drive, asked again unless it is still waiting; also returns the prefix (the
   // text up to its first colon).
   const Drive& query(std::string& slot, std::string& prefix);

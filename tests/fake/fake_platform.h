@@ -245,6 +245,8 @@ class FakeHelp : public HelpViewer {
 
 class FakeProcess : public Process {
  public:
+  // Its clock is the desktop's, whose time passes as the test says; alone, time stands still.
+  explicit FakeProcess(const unsigned long long* desktopClock = &kStill) : clock(desktopClock) {}
   bool previousInstance() override { return anotherRunning; }
   std::string commandLine() override { return arguments; }
   // Not on the first drive, so that a program that assumes c: shows it.
@@ -252,6 +254,9 @@ class FakeProcess : public Process {
   VersionNumbers version() override { return versionBlock; }
   VersionNumbers versionBlock{1, 4, 3};
   char decimalSeparator() override { return separator; }
+  unsigned milliseconds() override { return static_cast<unsigned>(*clock); }
+  static constexpr unsigned long long kStill = 0;
+  const unsigned long long* clock;
   void end(int code) override {
     endedWith = code;
     throw ProcessEnded{};
@@ -298,7 +303,7 @@ struct FakePlatform {
   FakeShell shell;
   FakeDisks disks{posted};
   FakeHelp help;
-  FakeProcess process;
+  FakeProcess process{&desktop.now};
   FakeFiles files;
   Platform platform{desktop, shell, disks, help, process, files};
 

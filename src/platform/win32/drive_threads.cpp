@@ -149,7 +149,7 @@ bool DriveThreads::checkStuck() {
   for (Thread* thread : std::vector<Thread*>(threads_)) {
     if (!thread->own.empty()) continue;  // a drive's own thread may take as long as it takes
     out = out || thread->asking || !thread->questions.empty();
-    if ( !thread->asking || now - thread->askedAt <= kPromptMilliseconds) continue;
+    if (!thread->asking || now - thread->askedAt <= kPromptMilliseconds) continue;
     // The shared thread is left with this drive; the others' questions go to a fresh one.
     thread->own = thread->asking->root;
     std::deque<DriveQuestion*> others;

@@ -18,6 +18,7 @@ class Win32Process final : public Process {
   std::string exeFolder() override;    // UTF-8
   VersionNumbers version() override;
   char decimalSeparator() override;
+  unsigned milliseconds() override { return GetTickCount(); }
   void end(int code) override;
 
  private:
