@@ -101,6 +101,18 @@ TEST_P(BackOffTest, ADriveThatKeepsNotAnsweringIsAskedLessAndLessOftenUntilItAns
 
 INSTANTIATE_TEST_SUITE_P(FailingOrLate, BackOffTest, ::testing::Bool());
 
+TEST_F(SlowDriveTest, ADriveInItsPauseIsAskedAtTheNextRefreshOnceADriveComesOrGoes) {
+  fake.disks.slow.erase(kSlow), fake.disks.answers.erase(kSlow);
+  start(fileOf({"c:\\", kSlow, "", "", "", ""}));
+  fake.elapse(20000);
+  const int asked = fake.disks.asked[kSlow];
+  freeMegabytes(kSlow, 5);  // a disc put in
+  fake.changeDrives(fake.disks.drives);
+  tick();
+  EXPECT_EQ(fake.disks.asked[kSlow], asked + 1);
+  EXPECT_EQ(line(1), "d: 5.00 MB");
+}
+
 // The answer comes while a failed save's message box is up (Okay in Options, or Hide): it is
 // kept, so the drive is asked again at the next refresh, which shows it.
 class AnswerUnderBoxTest : public SlowDriveTest, public ::testing::WithParamInterface<bool> {};

@@ -79,8 +79,7 @@ TEST_F(WindowsTest, ADriveThatComesOrGoesWhileOptionsIsOpenIsInTheListOrOutOfItA
       {{"c:", "e:", "z:"}, {"c: [system]", "e:", "z:"}},                     // d: pulled out
   };
   for (const auto& [drives, shown] : rows) {
-    fake.disks.drives = drives;
-    enter([&] { options().drivesChanged(); });
+    fake.changeDrives(drives);
     EXPECT_EQ(win("optionswindow").controls.at(OptionsWindow::DrivePicker).items, shown);
     EXPECT_EQ(fake.desktop.currentItem(fake.desktop.handleOf("optionswindow"), OptionsWindow::DrivePicker), "z:");
   }

@@ -56,6 +56,7 @@ class App final : public Program {
   void quitall(Form& from) override;
   void traysync() override { tray.traysync(); }
   void trayIconLost() override { tray.readd(); }
+  void drivesChanged() override { space.askAllAgain(); }
 
   Platform& platform;
   Settings settings;

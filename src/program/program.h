@@ -71,6 +71,7 @@ class Program {
   // The tray icon's mouse: its tooltip and the tray menu's drive entries anew.
   virtual void traysync() = 0;
   virtual void trayIconLost() = 0;  // the shell's notification area was created anew
+  virtual void drivesChanged() = 0;  // a drive came or went (a disc too): every drive asked anew
 };
 
 }  // namespace kv

@@ -35,6 +35,10 @@ class FreeSpace {
   // The drive's figure from now on (nothing free when it did not answer); its next refresh
   // may ask again. True when the figure changed.
   bool take(const std::string& root, const std::optional<DiskCounters>& answer);
+  // Drives came or went: a drive in a pause is asked at the next refresh (a disc put in).
+  void askAllAgain() {
+    for (auto& [root, drive] : drives_) drive.misses = 0;
+  }
 
   // While one lives, the figures are the latest answers and nothing is asked: views refreshed
   // because an answer came must not ask again, or every answer would bring another.

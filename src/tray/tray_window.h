@@ -31,6 +31,7 @@ class TrayWindow : public Form {
 
   void trayMessage(unsigned mouseMessage) override;
   void taskbarCreated() override { program_.trayIconLost(); }
+  void drivesChanged() override { program_.drivesChanged(); }
   void closeRequested() override {}
 
  protected:

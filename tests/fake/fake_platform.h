@@ -339,6 +339,11 @@ struct FakePlatform {
     desktop.screens = std::move(screens);
     tellEveryWindow(&WindowEvents::desktopChanged);
   }
+  // A drive comes or goes (a stick, a disc): every window hears it.
+  void changeDrives(std::vector<std::string> drives) {
+    disks.drives = std::move(drives);
+    tellEveryWindow(&WindowEvents::drivesChanged);
+  }
   // The user logs off: every window hears the end of the session, under a box too, and then the
   // system ends the process.
   void endSession() {

@@ -237,9 +237,4 @@ void DriveThreads::releaseHold(HANDLE volume) {
   }
 }
 
-int DriveThreads::threadCount() {
-  Locked held(lock_);
-  return static_cast<int>(threads_.size());
-}
-
 }  // namespace kv::win32

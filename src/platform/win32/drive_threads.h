@@ -42,7 +42,6 @@ class DriveThreads {
   bool checkStuck();
   // The system tells the mailbox that a held volume is about to go or has gone: let go of it.
   void releaseHold(HANDLE volume);
-  int threadCount();  // for the benchmark and the tests: threads alive, stuck ones included
 
   struct Thread;
 
