@@ -27,6 +27,8 @@ checks = [
     ("a Windows GUI program", re.search(r"^Subsystem\s+00000002", headers, re.M)),
     ("ASLR: DYNAMIC_BASE", re.search(r"^\s+DYNAMIC_BASE$", headers, re.M)),
     ("DEP: NX_COMPAT", re.search(r"^\s+NX_COMPAT$", headers, re.M)),
+    ("sections on pages in the file as in memory (4096 bytes), so the loader maps them",
+     re.search(r"^SectionAlignment\s+00001000$", headers, re.M) and re.search(r"^FileAlignment\s+00001000$", headers, re.M)),
     (f"version numbers {numbers}", "".join(f" {k} {numbers.replace('.', ', ')}\n" for k in ("FILEVERSION",
                                                                                           "PRODUCTVERSION")) in resources),
     *((f"version string {k}", f'VALUE "{k}", "{v}"\n' in resources) for k, v in version.items()),
