@@ -29,14 +29,11 @@ add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-stro
 set(KV_RES_SRC ${PROJECT_SOURCE_DIR}/res)
 set(KV_RES_OUT ${CMAKE_BINARY_DIR}/res)
 set(KV_GENERATED_RESOURCES ${KV_RES_OUT}/kestrovan99.ico)
-foreach(percent 100 125 150 200)
-  list(APPEND KV_GENERATED_RESOURCES ${KV_RES_OUT}/options_banner_${percent}.bmp ${KV_RES_OUT}/about_banner_${percent}.bmp)
-endforeach()
 add_custom_command(
   OUTPUT ${KV_GENERATED_RESOURCES}
   COMMAND ${Python3_EXECUTABLE} ${KV_RES_SRC}/make_resources.py ${KV_RES_OUT}
   DEPENDS ${KV_RES_SRC}/make_resources.py
-  COMMENT "Drawing the icon and the banner bitmaps"
+  COMMENT "Drawing the icon"
   VERBATIM)
 add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
 
