@@ -4,14 +4,15 @@
  * shell and the tray round trip are in it). The start-up benchmark sets the program's
  * figures beside this one's.
  *
- *     kvbaretray.exe [dll ...]   loads each DLL from the system folder first, so the
- *                                benchmark can price one DLL at a time
+ *     kvbaretray.exe [thread] [dll ...]   "thread": one more thread, with a drive worker's
+ *                                stack, waiting for ever; each DLL is loaded from the system
+ *                                folder first: so the benchmark can price a thread or a DLL
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
 
-enum { LABELS = 6, LABEL_HEIGHT = 12, TRAY_ID = 1, TRAY_CALLBACK = WM_APP + 1 };
+enum { LABELS = 6, LABEL_HEIGHT = 12, TRAY_ID = 1, TRAY_CALLBACK = WM_APP + 1, THREAD_STACK = 64 * 1024 };
 
 static LRESULT CALLBACK bare_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 {
@@ -22,12 +23,22 @@ static LRESULT CALLBACK bare_proc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcW(h, msg, wp, lp);
 }
 
-static void load_named_dlls(void)
+static DWORD WINAPI idle_thread(LPVOID never_set)
+{
+    return WaitForSingleObject((HANDLE)never_set, INFINITE);
+}
+
+static void take_arguments(void)
 {
     int count = 0;
     LPWSTR *args = CommandLineToArgvW(GetCommandLineW(), &count);
-    for (int i = 1; args && i < count; ++i)
-        LoadLibraryExW(args[i], NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    for (int i = 1; args && i < count; ++i) {
+        if (lstrcmpW(args[i], L"thread") == 0)
+            CloseHandle(CreateThread(NULL, THREAD_STACK, idle_thread, CreateEventW(NULL, TRUE, FALSE, NULL),
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, NULL));
+        else
+            LoadLibraryExW(args[i], NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    }
     LocalFree(args);
 }
 
@@ -36,7 +47,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     (void)previous;
     (void)command_line;
     (void)show;
-    load_named_dlls();
+    take_arguments();
     WNDCLASSW wc;
     ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = bare_proc;

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Idle and soak figures under Wine: kestrovan99.exe with six slots.
+"""Idle and soak figures under Wine: kestrovan99.exe with six slots on six roots that answer at
+once (k: to p:, each a folder of this machine).
 
 --idle N   (default 60): the program shown with six slots, left alone for N seconds; prints
            the CPU time its process (and the wineserver) used, as a share of one core.
@@ -18,9 +19,9 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from winesession import ROOT, WineSession, build_arguments, chosen_build, wait_until  # noqa: E402
+from winesession import (ROOT, SIX_ROOTS, WineSession, build_arguments, chosen_build, settings,  # noqa: E402
+                         wait_until)
 
-SIX = b'"c:\\"\r\n"z:\\"\r\n"c:\\"\r\n"z:\\"\r\n"c:\\"\r\n"z:\\"\r\n1500\r\n1200\r\n'
 TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -42,8 +43,9 @@ def wineserver_pid(session):
 
 
 def start(session):
-    """kestrovan99.exe up with six slots and idle; returns (its process, tray window handle)."""
-    (session.app_dir / "kv99.cfg").write_bytes(SIX)
+    """kestrovan99.exe up with six slots on six roots and idle; returns (its process, tray window handle)."""
+    session.map_drives(SIX_ROOTS)
+    (session.app_dir / "kv99.cfg").write_bytes(settings(SIX_ROOTS))
     prog = session.start("kestrovan99.exe")
     session.watch("ready", "Kestrovan99_smallwindow", 300000, "tray", timeout=600)
     rc, tray = session.watch("wait", "Kestrovan99_tbarw", 1, "any")  # the hidden tray window

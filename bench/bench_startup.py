@@ -1,16 +1,20 @@
 #!/usr/bin/env python3
-"""Start-up and memory under Wine: kestrovan99.exe beside kvbaretray.exe (one window of six
-labels and one tray icon) and kvminimal.exe (one window), all built the same way.
+"""Start-up and memory under Wine: kestrovan99.exe with no drive, with one (c:) and with six
+(k: to p:, each a folder of this machine: roots that answer at once), beside kvbaretray.exe (one
+window of six labels and one tray icon, built the same way) alone and with one idle thread.
 
 Each run starts one program on the desktop (the shell's taskbar already up) and takes: the time
-from starting the process to its window being visible and, for the two tray programs, their tray
-icon shown with its tip; then, once the program waits for input, its private bytes (anonymous
-memory of the process) and working set; then ends the program. Runs of the programs alternate,
-and the medians are printed with the ratios. Then the DLLs that kestrovan99.exe loads and
+from starting the process to its window being visible and its tray icon shown with its tip (with
+no drive, the program's tip is empty); then,
+once the program waits for input, its private bytes (anonymous memory of the process) and working
+set; then ends the program. Runs of the variants alternate, and the medians are printed with what
+each part costs: the program beyond the bare tray program, a drive, five more, a thread. Then the
+DLLs that kestrovan99.exe loads and
 kvbaretray.exe does not (Wine's +loaddll trace), each with the private memory of its own image
 in kestrovan99's process; with --per-dll, also what each of them adds to kvbaretray.exe when
 it loads only that one DLL first (start-up and private bytes, medians). --variant NAME=EXE adds
-another build of the program to the alternated runs (to weigh one change against another).
+another build of the program, with one drive, to the alternated runs (to weigh one change against
+another).
 
 Not a test: it checks nothing.
 
@@ -29,15 +33,26 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from winesession import (ROOT, WineSession, build_arguments, chosen_build, guest_private_kb,  # noqa: E402
-                         wait_until)
+from winesession import (ROOT, SIX_ROOTS, WineSession, build_arguments, chosen_build,  # noqa: E402
+                         guest_private_kb, settings, wait_until)
 
-PROGRAMS = {  # exe -> (window class, tray icon awaited)
-    "kestrovan99.exe": ("Kestrovan99_smallwindow", True),
-    "kvbaretray.exe": ("kvbaretray_window", True),
-    "kvminimal.exe": ("kvminimal_window", False),
+PROGRAMS = {  # exe -> its window's class
+    "kestrovan99.exe": "Kestrovan99_smallwindow",
+    "kvbaretray.exe": "kvbaretray_window",
 }
-SETTINGS = b'"c:\\"\r\n""\r\n""\r\n""\r\n""\r\n""\r\n1500\r\n1200\r\n'  # one drive, window at 100,80
+VARIANTS = {  # label -> (exe, arguments, drive slots)
+    "no drive": ("kestrovan99.exe", (), []),
+    "one drive": ("kestrovan99.exe", (), ["c:\\"]),
+    "six drives": ("kestrovan99.exe", (), SIX_ROOTS),
+    "bare tray": ("kvbaretray.exe", (), []),
+    "bare tray, a thread": ("kvbaretray.exe", ("thread",), []),
+}
+COSTS = [  # (what, the variant with it, the variant without)
+    ("the program with no drive, beyond the bare tray", "no drive", "bare tray"),
+    ("its first drive", "one drive", "no drive"),
+    ("five drives more", "six drives", "one drive"),
+    ("one idle thread in the bare tray", "bare tray, a thread", "bare tray"),
+]
 LOADED = re.compile(r'Loaded L"([^"]+)" at [0-9a-fA-F]+: (\w+)')
 
 
@@ -54,21 +69,23 @@ def dll_private_kb(pid):
     return found
 
 
-def one_run(session, exe, *args, trace=None):
-    """Starts exe and ends it; returns its figures (and with trace, the DLLs it loaded)."""
-    cls, tray = PROGRAMS[exe]
-    (session.app_dir / "kv99.cfg").write_bytes(SETTINGS)
+def one_run(session, exe, *args, slots=("c:\\",), trace=None):
+    """Starts exe with the drive slots (those of SIX_ROOTS mapped) and ends it; returns its figures
+    (and with trace, the DLLs it loaded)."""
+    session.map_drives(slots)
+    (session.app_dir / "kv99.cfg").write_bytes(settings(slots))
     with tempfile.TemporaryDirectory() as folder:
         # Appended to by the children, read here by name: no file offset is shared.
         watch_path, trace_path = Path(folder, "watch"), Path(folder, "trace")
         with open(watch_path, "ab") as watch_out, open(trace_path, "ab") as trace_out:
-            watcher = session.start_watch("ready", cls, 300000, *(["tray"] if tray else []), out=watch_out)
+            # With no drive the program's tip is empty.
+            watcher = session.start_watch("ready", PROGRAMS[exe], 300000, "tray" if slots else "icon", out=watch_out)
             wait_until(watch_path.read_text, 120, what="kvwatch to watch")
             t0 = time.time() * 1000
             prog = session.start(exe, *args, debug=trace, out=trace_out if trace else None)
         watcher.wait(600)
         ready = json.loads(watch_path.read_text().splitlines()[-1])
-        if not ready["window_ms"] or (tray and not ready["tray_ms"]) or not ready.get("idle"):
+        if not ready["window_ms"] or not ready["tray_ms"] or not ready.get("idle"):
             raise RuntimeError(f"{exe} did not come up: {ready}")
         figures = {
             "startup_ms": max(ready["window_ms"], ready["tray_ms"]) - t0,
@@ -89,14 +106,14 @@ def medians(runs):
 
 
 def alternate(session, variants, rounds):
-    """variants: label -> (exe, args). Every round runs each once, the order turned by one each
-    round; returns label -> list of figures."""
+    """variants: label -> (exe, args, slots). Every round runs each once, the order turned by one
+    each round; returns label -> list of figures."""
     labels = list(variants)
     results = {label: [] for label in labels}
     for i in range(rounds):
         for label in labels[i % len(labels):] + labels[:i % len(labels)]:
-            exe, args = variants[label]
-            figures = one_run(session, exe, *args)
+            exe, args, slots = variants[label]
+            figures = one_run(session, exe, *args, slots=slots)
             results[label].append(figures)
             print(f"  run {i + 1}/{rounds} {label:24s} start-up {figures['startup_ms']:6.0f} ms  "
                   f"private {figures['private_kb']:6.0f} KB", flush=True)
@@ -118,17 +135,18 @@ def main():
         for name, path in (v.split("=", 1) for v in args.variant):
             shutil.copy2(path, session.app_dir / f"{name}.exe")
             PROGRAMS[f"{name}.exe"] = PROGRAMS["kestrovan99.exe"]
-        results = alternate(session, {exe: (exe, ()) for exe in PROGRAMS}, args.runs)
-        table = {exe: medians(runs) for exe, runs in results.items()}
-        print(f"\nmedians of {args.runs} alternated runs; start-up: process start to visible window "
-              "(the tray programs: and their icon shown with its tip); memory once idle")
-        print(f"{'':18s}{'start-up ms':>12s}{'private KB':>12s}{'working set KB':>16s}")
-        for exe, row in table.items():
-            print(f"{exe:18s}{row['startup_ms']:12.0f}{row['private_kb']:12.0f}{row['working_set_kb']:16.0f}")
-        for ours in (exe for exe in PROGRAMS if PROGRAMS[exe] == PROGRAMS["kestrovan99.exe"]):
-            for base in ("kvbaretray.exe", "kvminimal.exe"):
-                print(f"{ours} / {base}: start-up {table[ours]['startup_ms'] / table[base]['startup_ms']:.2f}, "
-                      f"private bytes {table[ours]['private_kb'] / table[base]['private_kb']:.2f}")
+            VARIANTS[name] = (f"{name}.exe", (), ["c:\\"])
+        results = alternate(session, VARIANTS, args.runs)
+        table = {label: medians(runs) for label, runs in results.items()}
+        print(f"\nmedians of {args.runs} alternated runs; start-up: process start to visible window and "
+              "tray icon shown with its tip; memory once idle")
+        print(f"{'':22s}{'start-up ms':>12s}{'private KB':>12s}{'working set KB':>16s}")
+        for label, row in table.items():
+            print(f"{label:22s}{row['startup_ms']:12.0f}{row['private_kb']:12.0f}{row['working_set_kb']:16.0f}")
+        print("what each part costs (differences of the medians):")
+        for what, with_it, without in COSTS:
+            print(f"  {what:48s} start-up {table[with_it]['startup_ms'] - table[without]['startup_ms']:+5.0f} ms  "
+                  f"private {table[with_it]['private_kb'] - table[without]['private_kb']:+6.0f} KB")
 
         ours = one_run(session, "kestrovan99.exe", trace="+loaddll")["loaded"]
         bare = one_run(session, "kvbaretray.exe", trace="+loaddll")["loaded"]
@@ -136,14 +154,14 @@ def main():
         print("\nDLLs kestrovan99.exe loads and kvbaretray.exe does not (+loaddll), with the private "
               "KB of each one's image in kestrovan99's process (median):")
         for name in extra:
-            kb = statistics.median(r["dlls"].get(name, 0) for r in results["kestrovan99.exe"])
+            kb = statistics.median(r["dlls"].get(name, 0) for r in results["one drive"])
             print(f"  {name:18s} {ours[name]:8s} {kb:6.0f} KB")
         if set(bare) - set(ours):
             print("  (and the other way round: " + ", ".join(sorted(set(bare) - set(ours))) + ")")
         if args.per_dll and extra:
             print("\neach DLL loaded first by kvbaretray.exe, beside kvbaretray.exe alone (medians):")
-            variants = {"alone": ("kvbaretray.exe", ())}
-            variants.update({name: ("kvbaretray.exe", (name,)) for name in extra})
+            variants = {"alone": ("kvbaretray.exe", (), [])}
+            variants.update({name: ("kvbaretray.exe", (name,), []) for name in extra})
             priced = {label: medians(runs) for label, runs in alternate(session, variants, args.runs).items()}
             alone = priced.pop("alone")
             for name, row in priced.items():

@@ -3,9 +3,10 @@
  *
  *   wait <class> <ms> [any]          a visible top-level window of the class (the shell's
  *                                    taskbar, say; with "any", shown or not): handle and process
- *   ready <class> <ms> [tray]        prints a first line as soon as it watches, then the Unix
+ *   ready <class> <ms> [tray|icon]   prints a first line as soon as it watches, then the Unix
  *                                    milliseconds at which a visible window of the class (and
- *                                    with "tray", one more tray icon with a tip) appeared, and
+ *                                    with "tray", one more tray icon with a tip; with "icon",
+ *                                    one more tray icon, its tip empty or not) appeared, and
  *                                    once its process waits for input, its memory
  *   regmsg <name> <hwnd>             sends the registered message, prints the answer
  *   pump <hwnd> <msg> <wparam> <lparam> <count> <interval-ms>   the same message, again and again
@@ -45,6 +46,7 @@ struct tip_search {
   DWORD shell;
   HANDLE process;
   BYTE* remote;
+  int any_tip; /* an empty one too */
   int shown;
 };
 
@@ -70,15 +72,15 @@ static BOOL CALLBACK count_tip(HWND h, LPARAM lp) {
     WriteProcessMemory(s->process, s->remote, &t, sizeof t, NULL);
     SendMessageW(h, TTM_GETTEXTW, 80, (LPARAM)s->remote);
     ReadProcessMemory(s->process, s->remote + 256, text, sizeof text, NULL);
-    if (text[0] && !IsRectEmpty(&t.rect)) /* the shell empties the rectangle of a gone icon */
+    if ((text[0] || s->any_tip) && !IsRectEmpty(&t.rect)) /* the shell empties the rectangle of a gone icon */
       s->shown++;
   }
   return TRUE;
 }
 
-/* Tray icons shown with a tip. */
-static int tray_icons(void) {
-  struct tip_search s = {0, NULL, NULL, 0};
+/* Tray icons shown with a tip (any_tip: or without). */
+static int tray_icons(int any_tip) {
+  struct tip_search s = {0, NULL, NULL, any_tip, 0};
   HWND tray = FindWindowA("Shell_TrayWnd", NULL);
   if (!tray) return 0;
   GetWindowThreadProcessId(tray, &s.shell);
@@ -120,16 +122,16 @@ static void print_settled(DWORD pid, DWORD timeout) {
   if (p) CloseHandle(p);
 }
 
-static int cmd_ready(const char* cls, DWORD timeout, int tray) {
+static int cmd_ready(const char* cls, DWORD timeout, int tray, int any_tip) {
   unsigned long long window_ms = 0, tray_ms = 0;
   DWORD start = GetTickCount(), pid = 0;
-  int icons_before = tray ? tray_icons() : 0; /* a killed program's icon stays in Wine's tray */
+  int icons_before = tray ? tray_icons(any_tip) : 0; /* a killed program's icon stays in Wine's tray */
   HWND h = NULL;
   printf("{\"watching\": %llu}\n", unix_ms());
   fflush(stdout);
   while ((!window_ms || (tray && !tray_ms)) && GetTickCount() - start < timeout) {
     if (!window_ms && (h = top_window(cls, 1)) != NULL) window_ms = unix_ms();
-    if (tray && !tray_ms && tray_icons() > icons_before) tray_ms = unix_ms();
+    if (tray && !tray_ms && tray_icons(any_tip) > icons_before) tray_ms = unix_ms();
     Sleep(2);
   }
   if (h) GetWindowThreadProcessId(h, &pid);
@@ -166,7 +168,8 @@ int main(int argc, char** argv) {
   if (!strcmp(cmd, "wait") && n >= 2)
     rc = cmd_wait(a[0], (DWORD)num(a[1]), !(n > 2 && !strcmp(a[2], "any")));
   else if (!strcmp(cmd, "ready") && n >= 2)
-    rc = cmd_ready(a[0], (DWORD)num(a[1]), n > 2 && !strcmp(a[2], "tray"));
+    rc = cmd_ready(a[0], (DWORD)num(a[1]), n > 2 && (!strcmp(a[2], "tray") || !strcmp(a[2], "icon")),
+                   n > 2 && !strcmp(a[2], "icon"));
   else if (!strcmp(cmd, "regmsg") && n >= 2)
     rc = cmd_regmsg(a[0], (HWND)(ULONG_PTR)num(a[1]));
   else if (!strcmp(cmd, "pump") && n >= 6)

@@ -21,6 +21,7 @@ from pathlib import Path
 ROOT = Path(__file__).resolve().parents[1]
 RECIPE = "kv-bench-2"  # change when the making of the prefix changes
 APP_WIN = r"C:\bench"
+SIX_ROOTS = [f"{letter}:\\" for letter in "klmnop"]  # each on a folder of its own: roots that answer at once
 DESKTOP_REG = (
     "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n\"Desktop\"=\"Default\"\r\n\r\n"
     "[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n\"Default\"=\"1024x768\"\r\n\r\n"
@@ -57,6 +58,12 @@ def wine_env(build, prefix, display=None):
         env["DISPLAY"] = display
     env.pop("WAYLAND_DISPLAY", None)
     return env
+
+
+def settings(slots):
+    """kv99.cfg with these drive slots, the rest empty, and the drive window at 100, 80."""
+    slots = list(slots) + [""] * (6 - len(slots))
+    return "".join(f'"{slot}"\r\n' for slot in slots).encode() + b"1500\r\n1200\r\n"
 
 
 def wait_until(condition, timeout, interval=0.05, what="the condition"):
@@ -169,6 +176,17 @@ class WineSession:
         self.app_dir.mkdir(parents=True, exist_ok=True)
         for path in paths:
             shutil.copy2(path, self.app_dir / Path(path).name)
+
+    def map_drives(self, roots):
+        """The drives of SIX_ROOTS among roots there, each a folder of the work folder; the others gone."""
+        for root in SIX_ROOTS:
+            link = self.prefix / "dosdevices" / root[:2]
+            if link.is_symlink():
+                link.unlink()
+            if root in roots:
+                folder = self.work / "drives" / root[0]
+                folder.mkdir(parents=True, exist_ok=True)
+                link.symlink_to(folder)
 
     def end_programs(self):
         for prog in self.programs:

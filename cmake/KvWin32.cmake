@@ -19,21 +19,21 @@ foreach(flag -fstack-protector-strong -D_FORTIFY_SOURCE=2)
 endforeach()
 # -static: libgcc, libstdc++, libssp (stack protector and fortified calls) and winpthread, if
 # anything pulls it in, come from their archives; system DLLs are still reached through their
-# import libraries.
+# import libraries. Sections start on a page in the file as in memory, so that the loader can map
+# them from the file and share them; Wine copies an image whose sections are not page-aligned in the
+# file into the process's own memory.
 add_link_options(-static -static-libgcc -static-libstdc++ -fstack-protector-strong
-                 -Wl,--dynamicbase -Wl,--nxcompat $<$<CONFIG:Release>:-s>)
+                 -Wl,--dynamicbase -Wl,--nxcompat -Wl,--file-alignment,4096 -Wl,--section-alignment,4096
+                 $<$<CONFIG:Release>:-s>)
 
 set(KV_RES_SRC ${PROJECT_SOURCE_DIR}/res)
 set(KV_RES_OUT ${CMAKE_BINARY_DIR}/res)
 set(KV_GENERATED_RESOURCES ${KV_RES_OUT}/kestrovan99.ico)
-foreach(percent 100 125 150 200)
-  list(APPEND KV_GENERATED_RESOURCES ${KV_RES_OUT}/options_banner_${percent}.bmp ${KV_RES_OUT}/about_banner_${percent}.bmp)
-endforeach()
 add_custom_command(
   OUTPUT ${KV_GENERATED_RESOURCES}
   COMMAND ${Python3_EXECUTABLE} ${KV_RES_SRC}/make_resources.py ${KV_RES_OUT}
   DEPENDS ${KV_RES_SRC}/make_resources.py
-  COMMENT "Drawing the icon and the banner bitmaps"
+  COMMENT "Drawing the icon"
   VERBATIM)
 add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
 

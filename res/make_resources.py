@@ -6,12 +6,10 @@
 writes
     kestrovan99.ico     the program icon: 16, 32 and 48 pixels, each in 16 colours (4-bit) and in
                         256 colours (8-bit), with transparency masks
-    options_banner_P.bmp  24-bit banner of the drive selection window at P percent: 291 x 50 at
-                          100, 364 x 63 at 125, 437 x 75 at 150 and 582 x 100 at 200
-    about_banner_P.bmp    the same for the about window
 
 The picture is a disk drawn as a pie: a green slice of free space and a grey rest around a dark
-spindle, on a dark blue rounded tile. Everything is computed here, with the standard library only,
+spindle, on a dark blue rounded tile (the banners of Options and About show the same disk, drawn by
+the program at the window's size). Everything is computed here, with the standard library only,
 and the output is the same bytes on every run.
 """
 
@@ -67,7 +65,7 @@ def icon_material(u, v):
     return GROUND
 
 
-# Colours of the materials in the 256-colour pictures and the banners (r, g, b); the ground runs
+# Colours of the materials in the 256-colour pictures (r, g, b); the ground runs
 # from its top colour to its bottom colour.
 GROUND_TOP = (0x2a, 0x3b, 0x66)
 GROUND_BOTTOM = (0x10, 0x18, 0x2e)
@@ -247,135 +245,6 @@ def icon_file(images):
     return directory + entries + blobs
 
 
-def bmp24(width, height, pixels):
-    """pixels: rows top-down of (r, g, b) ints -> the bytes of a 24-bit .bmp file."""
-    stride = _row_bytes(width * 24)
-    data = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        line += bytes(stride - len(line))
-        data += line
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    head = struct.pack('<2sIHHI', b'BM', 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return head + info + bytes(data)
-
-
-# ---------------------------------------------------------------------------------------------
-# A small pixel font: 5 rows wide at most, 7 rows high; '#' is ink.
-
-GLYPHS = {
-    'A': [".###.", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
-    'B': ["####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."],
-    'C': [".###.", "#...#", "#....", "#....", "#....", "#...#", ".###."],
-    'D': ["####.", "#...#", "#...#", "#...#", "#...#", "#...#", "####."],
-    'E': ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
-    'F': ["#####", "#....", "#....", "####.", "#....", "#....", "#...."],
-    'G': [".###.", "#...#", "#....", "#.###", "#...#", "#...#", ".####"],
-    'H': ["#...#", "#...#", "#...#", "#####", "#...#", "#...#", "#...#"],
-    'I': ["###", ".#.", ".#.", ".#.", ".#.", ".#.", "###"],
-    'J': ["..###", "...#.", "...#.", "...#.", "...#.", "#..#.", ".##.."],
-    'K': ["#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"],
-    'L': ["#....", "#....", "#....", "#....", "#....", "#....", "#####"],
-    'M': ["#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"],
-    'N': ["#...#", "#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#"],
-    'O': [".###.", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
-    'P': ["####.", "#...#", "#...#", "####.", "#....", "#....", "#...."],
-    'Q': [".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"],
-    'R': ["####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"],
-    'S': [".####", "#....", "#....", ".###.", "....#", "....#", "####."],
-    'T': ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
-    'U': ["#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."],
-    'V': ["#...#", "#...#", "#...#", "#...#", "#...#", ".#.#.", "..#.."],
-    'W': ["#...#", "#...#", "#...#", "#.#.#", "#.#.#", "#.#.#", ".#.#."],
-    'X': ["#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#"],
-    'Y': ["#...#", "#...#", ".#.#.", "..#..", "..#..", "..#..", "..#.."],
-    'Z': ["#####", "....#", "...#.", "..#..", ".#...", "#....", "#####"],
-    '0': [".###.", "#...#", "#..##", "#.#.#", "##..#", "#...#", ".###."],
-    '1': ["..#..", ".##..", "..#..", "..#..", "..#..", "..#..", ".###."],
-    '2': [".###.", "#...#", "....#", "...#.", "..#..", ".#...", "#####"],
-    '3': ["####.", "....#", "....#", ".###.", "....#", "....#", "####."],
-    '4': ["...#.", "..##.", ".#.#.", "#..#.", "#####", "...#.", "...#."],
-    '5': ["#####", "#....", "####.", "....#", "....#", "#...#", ".###."],
-    '6': [".###.", "#....", "#....", "####.", "#...#", "#...#", ".###."],
-    '7': ["#####", "....#", "...#.", "..#..", ".#...", ".#...", ".#..."],
-    '8': [".###.", "#...#", "#...#", ".###.", "#...#", "#...#", ".###."],
-    '9': [".###.", "#...#", "#...#", ".####", "....#", "....#", ".###."],
-    "'": ["#", "#", "#", ".", ".", ".", "."],
-    '.': [".", ".", ".", ".", ".", ".", "#"],
-    '-': ["....", "....", "....", "####", "....", "....", "...."],
-    ' ': ["...", "...", "...", "...", "...", "...", "..."],
-}
-
-
-def fill_rect(canvas, left, top, right, bottom, colour, alpha=1.0):
-    """Blends the colour into each pixel by the part of it the rectangle covers (its edges in
-    pixels, not necessarily whole ones): edges on whole pixels stay sharp."""
-    for y in range(max(0, int(top)), min(len(canvas), math.ceil(bottom))):
-        cover_y = min(bottom, y + 1) - max(top, y)
-        for x in range(max(0, int(left)), min(len(canvas[0]), math.ceil(right))):
-            cover = cover_y * (min(right, x + 1) - max(left, x)) * alpha
-            if cover > 0:
-                canvas[y][x] = _mix(canvas[y][x], colour, cover)
-
-
-def draw_text(canvas, text, left, top, cell, colour, shadow=None, offset=0):
-    """The pixel font with square cells of `cell` pixels; the shadow `offset` pixels down and right."""
-    if shadow is not None:
-        draw_text(canvas, text, left + offset, top + offset, cell, shadow)
-    x = left
-    for ch in text:
-        glyph = GLYPHS[ch]
-        for gy, line in enumerate(glyph):
-            for gx, ink in enumerate(line):
-                if ink == '#':
-                    fill_rect(canvas, x + gx * cell, top + gy * cell, x + (gx + 1) * cell, top + (gy + 1) * cell,
-                              colour)
-        x += (len(glyph[0]) + 1) * cell
-
-
-# ---------------------------------------------------------------------------------------------
-# Banners, designed in pixels at 100 percent and drawn at each size (not scaled from one).
-
-BANNER_W, BANNER_H = 291, 50
-BANNER_PERCENTS = (100, 125, 150, 200)
-
-
-def scaled(length, percent):
-    """A length at another size, rounded half up as the program's MulDiv rounds it."""
-    return (length * percent + 50) // 100
-
-
-def banner(percent, left_colour, right_colour, accent, subtitle):
-    s = percent / 100
-    width, height = scaled(BANNER_W, percent), scaled(BANNER_H, percent)
-    canvas = []
-    for y in range(height):
-        row = []
-        for x in range(width):
-            t = x / (width - 1)
-            shade = 1.0 - 0.25 * (y / (height - 1))
-            row.append(tuple(c * shade for c in _mix(left_colour, right_colour, t)))
-        canvas.append(row)
-    # The disk picture, anti-aliased over the ground.
-    size, ox, oy = scaled(42, percent), scaled(6, percent), scaled(4, percent)
-    disk = render_true(size, disk_material, grid=4)
-    for y in range(size):
-        for x in range(size):
-            r, g, b, a = disk[y][x]
-            canvas[oy + y][ox + x] = _mix(canvas[oy + y][ox + x], (r, g, b), a)
-    # A thin accent line under the lettering, fading to the right.
-    for x in range(scaled(56, percent), scaled(BANNER_W - 8, percent)):
-        fade = 1.0 - ((x + 0.5) / s - 0.5 - 56) / (BANNER_W - 64)
-        fill_rect(canvas, x, 34 * s, x + 1, 35 * s, accent, 0.85 * fade)
-    canvas = [[tuple(float(round(min(max(c, 0), 255))) for c in px) for px in row] for row in canvas]
-    draw_text(canvas, "KESTROVAN '99", 58 * s, 6 * s, 3 * s, (0xf2, 0xf4, 0xf8), shadow=(0x05, 0x07, 0x0c), offset=s)
-    draw_text(canvas, subtitle, 58 * s, 39 * s, s, accent)
-    pixels = [[tuple(int(round(c)) for c in px) for px in row] for row in canvas]
-    return bmp24(width, height, pixels)
-
-
 # ---------------------------------------------------------------------------------------------
 
 def program_icon():
@@ -398,11 +267,6 @@ def main(argv):
     out = argv[1]
     os.makedirs(out, exist_ok=True)
     files = {'kestrovan99.ico': program_icon()}
-    for percent in BANNER_PERCENTS:
-        files[f'options_banner_{percent}.bmp'] = banner(percent, (0x1c, 0x2c, 0x58), (0x06, 0x09, 0x14),
-                                                        (0x7c, 0xc4, 0xff), "CHOOSE UP TO SIX DRIVES")
-        files[f'about_banner_{percent}.bmp'] = banner(percent, (0x12, 0x3a, 0x2a), (0x05, 0x0c, 0x0a),
-                                                      (0x5c, 0xe0, 0x8c), "SHOWS FREE DISK SPACE")
     for name, data in files.items():
         path = os.path.join(out, name)
         with open(path + '.tmp', 'wb') as f:

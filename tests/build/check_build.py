@@ -2,7 +2,7 @@
 """Checks of the cross build's kestrovan99.exe and package, as binutils' own printers show them:
 check_build.py OBJDUMP WINDRES EXE ZIP VERSION BUILD prints one line a check and exits 1 when any
 fails; VERSION is the project's, such as 1.4.0.3 (the program spells it 1.04.0003), BUILD win32 or win64."""
-import re, subprocess, sys, zipfile
+import os, re, subprocess, sys, zipfile
 
 objdump, windres, exe, package, numbers, build = sys.argv[1:7]
 major, minor, patch, revision = numbers.split(".")
@@ -24,16 +24,17 @@ checks = [
         f"{n}.dll" for n in "kernel32 user32 gdi32 comctl32 comdlg32 advapi32 msvcrt version shlwapi ole32 oleaut32 "
         "uxtheme winmm imm32 ntdll".split()}),
     ("shell32 is loaded only when needed, not imported", "shell32.dll" not in imports),
+    ("no larger than 600 KB", os.path.getsize(exe) <= 600 * 1024),
     ("a Windows GUI program", re.search(r"^Subsystem\s+00000002", headers, re.M)),
     ("ASLR: DYNAMIC_BASE", re.search(r"^\s+DYNAMIC_BASE$", headers, re.M)),
     ("DEP: NX_COMPAT", re.search(r"^\s+NX_COMPAT$", headers, re.M)),
+    ("sections on pages in the file as in memory (4096 bytes), so the loader maps them",
+     re.search(r"^SectionAlignment\s+00001000$", headers, re.M) and re.search(r"^FileAlignment\s+00001000$", headers, re.M)),
     (f"version numbers {numbers}", "".join(f" {k} {numbers.replace('.', ', ')}\n" for k in ("FILEVERSION",
                                                                                           "PRODUCTVERSION")) in resources),
     *((f"version string {k}", f'VALUE "{k}", "{v}"\n' in resources) for k, v in version.items()),
     ("an icon of six images, 16, 32 and 48 px in 4 and 8 bits", icon == [(16, 4), (16, 8), (32, 4), (32, 8), (48, 4),
                                                                          (48, 8)]),
-    ("the two banners at four sizes each", all(f"\n{first + size} 2 /* RT_BITMAP */" in resources
-                                                 for first in (101, 111) for size in range(4))),
     ("a manifest asking for no elevation", "RT_MANIFEST" in resources and "asInvoker" in resources),
     ("the package holds the program, its help file and its help page",
      packed == ["kestrovan99.exe", "kestrovan99.hlp", "kestrovan99.htm"]),

@@ -1,14 +1,13 @@
 #pragma once
-// The banners at a window's DPI. Each is drawn at 100, 125, 150 and 200 percent
-// (res/make_resources.py); a DPI gets the size drawn for it, or else the next larger one scaled
-// down to it (the largest scaled up beyond 200 percent).
+// The banners of Options and About, drawn when a window is made at its DPI: one design laid out in
+// pixels at 96 DPI and drawn at any other in proportion, so that every size is drawn, not scaled.
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/win32_api.h"
 #include "platform/window_layout.h"
 
 namespace kv::win32 {
 
-// A counted bitmap for the window's paint set; null for Image::None or a missing resource.
-HBITMAP loadBanner(HINSTANCE, Image, const DpiScale&);
+// A counted bitmap for the window's paint set, 291 x 50 pixels at 96 DPI; null for Image::None.
+HBITMAP drawBanner(Image, const DpiScale&);
 
 }  // namespace kv::win32

@@ -5,7 +5,6 @@ namespace {
 
 long live = 0;  // only the user-interface thread creates and deletes
 
-constexpr int kResourceSize = 0;  // a bitmap loaded at its own width and height
 constexpr WORD kTrueColourBits = 24;
 
 template <class Handle>
@@ -24,12 +23,7 @@ HBRUSH createCountedBrush(COLORREF colour) {
   return counted(CreateSolidBrush(colour));
 }
 
-HBITMAP loadCountedBitmap(HINSTANCE module, int resourceId) {
-  return counted(static_cast<HBITMAP>(
-      LoadImageW(module, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, kResourceSize, kResourceSize, LR_DEFAULTCOLOR)));
-}
-
-HBITMAP createCountedPicture(int width, int height) {
+HBITMAP createCountedPicture(int width, int height, void** bits) {
   BITMAPINFO format{};
   format.bmiHeader.biSize = sizeof format.bmiHeader;
   format.bmiHeader.biWidth = width;
@@ -37,8 +31,7 @@ HBITMAP createCountedPicture(int width, int height) {
   format.bmiHeader.biPlanes = 1;
   format.bmiHeader.biBitCount = kTrueColourBits;
   format.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return counted(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+  return counted(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
 void deleteCounted(HGDIOBJ object) {

@@ -7,9 +7,9 @@ namespace kv::win32 {
 
 HFONT createCountedFont(const LOGFONTW&);
 HBRUSH createCountedBrush(COLORREF);
-HBITMAP loadCountedBitmap(HINSTANCE, int resourceId);
 // A blank 24-bit picture: without an alpha channel, which a static control would take a copy for.
-HBITMAP createCountedPicture(int width, int height);
+// Its pixels are at *bits: blue, green, red, the bottom row first, each row padded to four bytes.
+HBITMAP createCountedPicture(int width, int height, void** bits);
 void deleteCounted(HGDIOBJ);  // null is ignored
 
 long liveGdiObjects();

@@ -135,11 +135,11 @@ PixelPlace pixelPlace(const NativeWindow& window, const ControlLayout& layout) {
 }
 
 // The control's font and picture, made for the window's DPI.
-void dress(NativeWindow& window, Control& control, HINSTANCE module) {
+void dress(NativeWindow& window, Control& control) {
   const ControlLayout& layout = control.layout;
   SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(window.paint.font(layout.font, window.scale)), FALSE);
   if (layout.kind != ControlKind::Picture) return;
-  if (HBITMAP banner = loadBanner(module, layout.image, window.scale)) {
+  if (HBITMAP banner = drawBanner(layout.image, window.scale)) {
     window.paint.keepBitmap(banner);
     SendMessageW(control.hwnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
   }
@@ -161,7 +161,7 @@ void create(NativeWindow& window, Control& control, HINSTANCE module) {
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), module, nullptr);
   if (!control.hwnd) throw Failure("The control " + layout.name + " could not be created.");
 
-  dress(window, control, module);
+  dress(window, control);
   if (!textNow && !text.empty()) SetWindowTextW(control.hwnd, text.c_str());
   if (kind.subclassed) subclass(control);
 }
@@ -216,9 +216,9 @@ void layOut(NativeWindow& window) {
   placeControls(window);
 }
 
-void rescale(NativeWindow& window, HINSTANCE module) {
+void rescale(NativeWindow& window) {
   const std::vector<HGDIOBJ> former = window.paint.takeScaled();
-  for (Control& control : window.controls) dress(window, control, module);
+  for (Control& control : window.controls) dress(window, control);
   for (HGDIOBJ object : former) deleteCounted(object);  // no control holds them now
   layOut(window);
   RedrawWindow(window.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -17,6 +17,6 @@ void createControls(NativeWindow&, HINSTANCE);
 void layOut(NativeWindow&);
 
 // Fonts and pictures made anew for the window's DPI, which has just changed, and the window laid out.
-void rescale(NativeWindow&, HINSTANCE);
+void rescale(NativeWindow&);
 
 }  // namespace kv::win32

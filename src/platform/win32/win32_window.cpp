@@ -171,7 +171,7 @@ LRESULT CALLBACK windowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
       w.scale = DpiScale(LOWORD(wParam));
       SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                    suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-      rescale(w, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(hwnd, GWLP_HINSTANCE)));
+      rescale(w);
       // Under a message box too: what the window measured before no longer holds.
       w.deliver([](WindowEvents& e) { e.rescaled(); }, UnderBox::Runs);
       return 0;
