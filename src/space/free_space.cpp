@@ -49,8 +49,8 @@ bool FreeSpace::take(const std::string& root, const std::optional<DiskCounters>&
   Drive& drive = found->second;
   drive.waiting = false;
   drive.answeredAt = process_.milliseconds();
-  const bool late = drive.answeredAt - drive.askedAt > kLateMilliseconds;
-  drive.misses = answer && !late ? 0 : drive.misses + 1;
+  const bool inTime = drive.answeredAt - drive.askedAt <= kLateMilliseconds;
+  drive.misses = answer && inTime ? 0 : drive.misses + 1;
   // A drive that does not answer shows nothing free, never its own or another drive's old figures.
   const DiskCounters counters = answer.value_or(DiskCounters{});
   const bool changed = counters.sectorsPerCluster != drive.counters.sectorsPerCluster ||
