@@ -58,8 +58,8 @@ class FreeSpace {
   struct Drive {
     DiskCounters counters;
     bool waiting = false;
-    unsigned askedAt = 0;   // by the process's clock
-    unsigned misses = 0;    // answers in a row that were none or late
+    unsigned askedAt = 0;  // by the process's clock
+    unsigned misses = 0;   // answers in a row that were none or late
     unsigned answeredAt = 0;
   };
   bool due(const Drive&) const;

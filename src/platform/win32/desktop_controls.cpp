@@ -1,6 +1,7 @@
 // What the program sets and reads on a window's controls (texts, checks, the drive list), how wide
 // a text is drawn, and the popup menus.
 #include "platform/failure.h"
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_menus.h"
@@ -72,16 +73,15 @@ std::string Win32Desktop::currentItem(WindowHandle handle, int id) {
 
 int Win32Desktop::popupMenu(WindowHandle ownerHandle, const Menu& menu) {
   HWND owner = toHwnd(ownerHandle);
-  HMENU popup = buildPopupMenu(menu);
+  OwnedMenu popup(buildPopupMenu(menu));
   // The owner must be the foreground window, or the menu stays open when the user clicks
   // elsewhere; the null message afterwards lets the menu close properly.
   SetForegroundWindow(owner);
   POINT at{};
   GetCursorPos(&at);
   const int chosen = static_cast<int>(
-      TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
+      TrackPopupMenu(popup.get(), TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, at.x, at.y, 0, owner, nullptr));
   PostMessageW(owner, WM_NULL, 0, 0);
-  DestroyMenu(popup);
   return chosen;
 }
 
@@ -89,12 +89,10 @@ int Win32Desktop::textWidth(WindowHandle handle, const Font& font, const std::st
   std::shared_ptr<NativeWindow> window = find(toHwnd(handle));
   if (!window) throw Failure("A text was measured for a window that does not exist.");
   const std::wstring wide = fromAnsi(text);
-  HDC dc = GetDC(window->hwnd);
-  HGDIOBJ before = SelectObject(dc, window->paint.font(font, window->scale));
+  WindowDc dc(window->hwnd);
+  Selected inFont(dc, window->paint.font(font, window->scale));
   SIZE size{};
   GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
-  SelectObject(dc, before);
-  ReleaseDC(window->hwnd, dc);
   return window->scale.twips(size.cx);
 }
 

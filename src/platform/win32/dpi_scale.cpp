@@ -1,5 +1,6 @@
 #include "platform/win32/dpi_scale.h"
 
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/system_library.h"
 
 namespace kv::win32 {
@@ -13,10 +14,7 @@ constexpr POINT kPrimaryMonitorOrigin{0, 0};
 }  // namespace
 
 DpiScale DpiScale::ofScreen() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return DpiScale(dpi);
+  return DpiScale(GetDeviceCaps(WindowDc(nullptr), LOGPIXELSX));
 }
 
 DpiScale DpiScale::ofWindow(HWND hwnd) {

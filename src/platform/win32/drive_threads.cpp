@@ -72,13 +72,15 @@ DriveThreads& DriveThreads::instance() {
   return *threads;
 }
 
-DriveThreads::DriveThreads() { InitializeCriticalSection(&lock_); }
+DriveThreads::DriveThreads() {
+  InitializeCriticalSection(&lock_);
+}
 
 DriveThreads::Thread* DriveThreads::start(const std::string& own) {
   auto* thread = new Thread{own, {}, nullptr, 0, CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  HANDLE running = thread->wake ? CreateThread(nullptr, kThreadStack, &askDrives, thread,
-                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                                : nullptr;
+  HANDLE running =
+      thread->wake ? CreateThread(nullptr, kThreadStack, &askDrives, thread, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                   : nullptr;
   if (!running) {
     if (thread->wake) CloseHandle(thread->wake);
     delete thread;
@@ -182,8 +184,9 @@ void DriveThreads::hold(const std::string& root, HWND mailbox) {
       return;
     hold.letGo = false;
   }
-  HANDLE volume = CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE volume =
+      CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (volume == INVALID_HANDLE_VALUE) return;
   // So that the system asks for it back before the drive is taken away.
   DEV_BROADCAST_HANDLE filter = {};

@@ -1,5 +1,6 @@
 #include "platform/win32/font_face.h"
 
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_api.h"
 
@@ -21,9 +22,7 @@ bool systemHasScalable(const wchar_t* face) {
   wanted.lfCharSet = DEFAULT_CHARSET;
   lstrcpynW(wanted.lfFaceName, face, LF_FACESIZE);
   bool found = false;
-  HDC screen = GetDC(nullptr);
-  EnumFontFamiliesExW(screen, &wanted, &noteScalable, reinterpret_cast<LPARAM>(&found), 0);
-  ReleaseDC(nullptr, screen);
+  EnumFontFamiliesExW(WindowDc(nullptr), &wanted, &noteScalable, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Where input goes. Keys are sorted in the message pump, before any window sees them
-// (Win32Desktop::dispatch: menu shortcuts, F1, the dialog manager); mouse messages are sorted
+// (message_pump.cpp: menu shortcuts, F1, the dialog manager); mouse messages are sorted
 // here, by the window procedures of the windows and of the controls that take the mouse.
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_window.h"

@@ -1,6 +1,6 @@
+#include "platform/win32/paint_set.h"
 #include "platform/win32/font_face.h"
 #include "platform/win32/gdi_count.h"
-#include "platform/win32/win32_window.h"
 
 namespace kv::win32 {
 

@@ -11,6 +11,7 @@
 
 #include "platform/failure.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/paint_set.h"
 #include "platform/win32/win32_api.h"
 #include "platform/window_events.h"
 #include "platform/window_layout.h"
@@ -40,28 +41,6 @@ struct Control {
   HWND hwnd = nullptr;
   WNDPROC original = nullptr;  // the class's own procedure when the control is subclassed
   HBRUSH back = nullptr;       // owned by the window's paint set
-};
-
-// Fonts, brushes and bitmaps of one window, created with it and deleted with it.
-class PaintSet {
- public:
-  PaintSet() = default;
-  PaintSet(const PaintSet&) = delete;
-  PaintSet& operator=(const PaintSet&) = delete;
-  ~PaintSet() { release(); }
-
-  HBRUSH brush(Colour);
-  HFONT font(const Font&, const DpiScale&);
-  void keepBitmap(HBITMAP);
-  // Hands over the fonts and bitmaps, which are made for one DPI, to be deleted once the
-  // controls have those of another.
-  std::vector<HGDIOBJ> takeScaled();
-  void release();
-
- private:
-  std::map<COLORREF, HBRUSH> brushes_;
-  std::map<std::pair<std::string, int>, HFONT> fonts_;  // by face and height in pixels
-  std::vector<HBITMAP> bitmaps_;
 };
 
 struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
