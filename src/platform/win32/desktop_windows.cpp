@@ -9,6 +9,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_menus.h"
 #include "platform/win32/window_class.h"
+#include "platform/win32/window_procedure.h"
 #include "resource_ids.h"
 
 namespace kv::win32 {

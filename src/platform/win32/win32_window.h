@@ -71,6 +71,4 @@ struct NativeWindow : std::enable_shared_from_this<NativeWindow> {
   void releaseResources();
 };
 
-LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
-
 }  // namespace kv::win32
