@@ -68,6 +68,7 @@ static void put_common(HWND h) {
   printf(",\"text\":");
   put_text(text);
   put_rect("rect", r);
+  printf(",\"unpainted\":%d", GetUpdateRect(h, NULL, FALSE) != 0); /* a part it has yet to paint */
 }
 
 static BOOL CALLBACK put_child(HWND h, LPARAM first) {
