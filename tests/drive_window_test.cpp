@@ -70,6 +70,7 @@ TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainW
     }
   }
   EXPECT_EQ(where().width, narrow.width);
+  EXPECT_EQ(fake.desktop.drawnCut, std::vector<std::string>{}) << "a line given its figure before it widened";
 }
 
 TEST_F(DriveWindowTest, ADpiChangeUnderAMessageBoxIsMeasuredAtTheFirstRefreshAfterIt) {

@@ -21,14 +21,27 @@ def painted(s, rect, ready, what):
     return picture, boxes[-1]
 
 
+def drawn(s):
+    """The drive window once it and its lines have no part left to paint: a picture then shows them as drawn."""
+    w = s.shown(SMALL)
+    return w and not w["unpainted"] and not any(c["unpainted"] for c in w["children"]) and w
+
+
 def figure_ink(s, figure):
-    """The line showing the figure, a picture and its ink, once the ink fills most of the line and ends before
-    its right edge (the line as it is now: it widens to the figure); fails when the figure stays cut."""
-    def whole():
-        lines = [c["rect"] for c in (s.shown(SMALL) or {"children": []})["children"] if re.fullmatch(figure, c["text"])]
-        box = lines and (p := Picture(s)).ink(lines[0])
-        return box and lines[0][2] - size(lines[0])[0] // 5 < box[2] < lines[0][2] and (lines[0], p, box)
-    return wait_until(whole, "the figure painted whole in its line", 60)
+    """The line showing the figure, a picture and its ink. From the moment the line holds the figure, every
+    picture of the window drawn shows it whole: its ink fills most of the line and ends before the line's right
+    edge, the same in each, and the line is as wide as when it got the figure (it widens before it gets it).
+    Three pictures, the first as soon as the window is drawn, each followed by a reading of the line."""
+    lines = lambda w: [c["rect"] for c in (w or {"children": []})["children"] if re.fullmatch(figure, c["text"])]
+    at, boxes = wait_until(lambda: lines(s.shown(SMALL)), "the figure in its line", 60)[0], []
+    while len(boxes) < 3:
+        wait_until(lambda: drawn(s), "the drive window drawn")
+        picture = Picture(s)
+        now = lines(s.shown(SMALL))
+        boxes.append(picture.ink(at))
+        whole = boxes[-1] and at[2] - size(at)[0] // 5 < boxes[-1][2] < at[2] and boxes[-1] == boxes[0]
+        assert whole and now == [at], f"the figure cut in its line {at}: ink {boxes}, the line now {now}"
+    return at, picture, boxes[-1]
 
 
 def banner_ink(s):

@@ -85,7 +85,14 @@ class FakeDesktop : public Desktop {
   void moveTo(WindowHandle h, int left, int top) override;
   void rescale(WindowHandle, int dpi);  // its monitor draws at this DPI now
   void setTopmost(WindowHandle h, bool on) override { at(h).topmost = on; }
-  void setText(WindowHandle h, int id, const std::string& text) override { control(h, id).text = text; }
+  // A label shown draws its text as it gets it (a static control paints on WM_SETTEXT), at its width then.
+  void setText(WindowHandle h, int id, const std::string& text) override {
+    FakeControl& c = control(h, id);
+    c.text = text;
+    if (c.layout.kind == ControlKind::Label && c.visible && at(h).visible &&
+        textWidth(h, c.layout.font, text) > c.layout.rect.width)
+      drawnCut.push_back(text);
+  }
   // A hidden control that had the focus hands it to the next that takes the tab key.
   void setVisible(WindowHandle h, int id, bool on) override {
     control(h, id).visible = on;
@@ -137,6 +144,8 @@ class FakeDesktop : public Desktop {
   // What the user sees the moment a window of the program becomes the active one (its name).
   std::function<void(const std::string& window)> onActivate;
   std::map<std::string, int> created;
+  // The texts a label drew wider than it was then: the user saw them cut.
+  std::vector<std::string> drawnCut;
   // The desktop, the primary monitor first (FakePlatform::changeDesktop tells the windows).
   std::vector<FakeMonitor> screens{{Rect{0, 0, 1024 * 15, 768 * 15}, 96}};
   double textScale = 1;        // texts this many times as wide in twips, as a face hinted at another DPI draws them

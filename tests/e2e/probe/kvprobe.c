@@ -44,14 +44,23 @@ static UINT arg_message(const char* s) {
   return (s[0] >= '0' && s[0] <= '9') ? strtoul(s, NULL, 0) : RegisterWindowMessageA(s);
 }
 
-/* Class, text (read with a bounded WM_GETTEXT, so that controls of other processes answer too) and place. */
+/* Class, text (read with a bounded WM_GETTEXT, so that controls of other processes answer too) and place, as
+ * they were at one moment: the window's thread answers for the text only when it comes to it, maybe after
+ * laying the window out anew, so the place is read again after the text until the two readings agree (a line
+ * widened for its new text was once reported at its old width with that text). */
 static void put_common(HWND h) {
-  wchar_t cls[256], text[1024] = L"";
-  RECT r;
+  wchar_t cls[256], text[1024];
+  RECT r, before;
   GetClassNameW(h, cls, 256);
   GetWindowRect(h, &r);
-  if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL))
-    GetWindowTextW(h, text, 1024);
+  for (int tries = 0; tries < 50; ++tries) {
+    before = r;
+    text[0] = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 1024, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, NULL))
+      GetWindowTextW(h, text, 1024);
+    GetWindowRect(h, &r);
+    if (EqualRect(&before, &r)) break;
+  }
   text[1023] = 0;
   printf("{\"hwnd\":%llu,\"id\":%d,\"visible\":%d,\"class\":", (unsigned long long)(ULONG_PTR)h, GetDlgCtrlID(h),
          IsWindowVisible(h) != 0);
@@ -59,6 +68,7 @@ static void put_common(HWND h) {
   printf(",\"text\":");
   put_text(text);
   put_rect("rect", r);
+  printf(",\"unpainted\":%d", GetUpdateRect(h, NULL, FALSE) != 0); /* a part it has yet to paint */
 }
 
 static BOOL CALLBACK put_child(HWND h, LPARAM first) {
