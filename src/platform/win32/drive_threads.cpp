@@ -1,8 +1,8 @@
 #include "platform/win32/drive_threads.h"
 
-#include <dbt.h>
-
 #include <algorithm>
+
+#include "platform/win32/system_version.h"
 
 namespace kv::win32 {
 
@@ -19,8 +19,6 @@ namespace {
 constexpr SIZE_T kThreadStack = 64 * 1024;
 // A drive's root stays open while it is asked (below); one not asked for this long is let go.
 constexpr DWORD kHoldIdleMilliseconds = 3 * 60 * 1000;
-// A volume the system asked back is not held again before this, so that it can be taken away.
-constexpr DWORD kHoldPauseMilliseconds = 60 * 1000;
 
 struct Locked {
   explicit Locked(CRITICAL_SECTION& s) : section(s) { EnterCriticalSection(&section); }
@@ -60,7 +58,7 @@ DWORD WINAPI askDrives(void* parameter) {
       continue;
     }
     const std::string root = question->root;
-    threads.hold(root, question->mailbox);
+    threads.hold(root);
     putToSystem(*question);
     if (!threads.answered(thread, question)) return 0;
     threads.judgeHold(root);
@@ -122,15 +120,16 @@ DriveQuestion* DriveThreads::next(Thread& thread) {
   return thread.asking;
 }
 
-// Posts the answer. A thread left with a slow drive ends once that drive answers promptly and
-// nothing more waits for it: the drive goes back to the shared thread. False: the thread ends.
+// Posts the answer. A thread left with a slow drive ends once that drive has answered and nothing
+// more waits for it: the drive's next question goes to the shared thread, which leaves it again
+// if it is still slow (and the program asks a slow drive less and less often). False: the
+// thread ends.
 bool DriveThreads::answered(Thread& thread, DriveQuestion* question) {
   bool ending = false;
   {
     Locked held(lock_);
     thread.asking = nullptr;
-    const bool prompt = GetTickCount() - thread.askedAt <= kPromptMilliseconds;
-    if (!thread.own.empty() && prompt && thread.questions.empty()) {
+    if (!thread.own.empty() && thread.questions.empty()) {
       threads_.erase(std::find(threads_.begin(), threads_.end(), &thread));
       ending = true;
     }
@@ -172,41 +171,34 @@ bool DriveThreads::checkStuck() {
 
 // Under Wine, each question that finds no file of the drive open makes the wineserver, which
 // serves every Wine program from one thread, look the device up with a call that waits for the
-// drive. Keeping the root open spares that look after the first; on Windows it costs nothing.
+// drive. Keeping the root open spares that look after the first. Windows has no such wait, and
+// there a handle kept open would stand in the way of taking a drive away: nothing is held.
 // Opened before the drive is asked anything else, since each call after it finds the device.
-void DriveThreads::hold(const std::string& root, HWND mailbox) {
+void DriveThreads::hold(const std::string& root) {
+  if (!runsUnderWine()) return;
   {
     Locked held(lock_);
     Hold& hold = holds_[root];
     hold.lastAsked = GetTickCount();
-    if (hold.volume != INVALID_HANDLE_VALUE || hold.worth == Hold::No ||
-        (hold.letGo && hold.lastAsked - hold.letGoAt < kHoldPauseMilliseconds))
-      return;
-    hold.letGo = false;
+    if (hold.volume != INVALID_HANDLE_VALUE || hold.worth == Hold::No) return;
   }
   HANDLE volume =
       CreateFileA(root.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (volume == INVALID_HANDLE_VALUE) return;
-  // So that the system asks for it back before the drive is taken away.
-  DEV_BROADCAST_HANDLE filter = {};
-  filter.dbch_size = sizeof filter;
-  filter.dbch_devicetype = DBT_DEVTYP_HANDLE;
-  filter.dbch_handle = volume;
-  HDEVNOTIFY notice = RegisterDeviceNotificationW(mailbox, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
   Locked held(lock_);
   Hold& hold = holds_[root];
-  if (hold.volume == INVALID_HANDLE_VALUE) {
-    hold.volume = volume, hold.notice = notice;
-    return;
-  }
-  if (notice) UnregisterDeviceNotification(notice);  // another thread was quicker
-  CloseHandle(volume);
+  if (hold.volume == INVALID_HANDLE_VALUE)
+    hold.volume = volume;
+  else
+    CloseHandle(volume);  // another thread was quicker
 }
 
 // Once per drive, after its first answer (the drive's type is one more call that may wait):
-// only a drive that nobody takes away stays held, never a stick or a disc.
+// only a drive that nobody takes away stays held, never a stick or a disc, whose folder could
+// not be unmounted while it is open.
 void DriveThreads::judgeHold(const std::string& root) {
+  if (!runsUnderWine()) return;
   {
     Locked held(lock_);
     if (holds_[root].worth != Hold::Unknown) return;
@@ -220,24 +212,13 @@ void DriveThreads::judgeHold(const std::string& root) {
 }
 
 void DriveThreads::letGo(Hold& hold) {
-  if (hold.volume == INVALID_HANDLE_VALUE) return;
-  if (hold.notice) UnregisterDeviceNotification(hold.notice);
-  CloseHandle(hold.volume);
-  hold.volume = INVALID_HANDLE_VALUE, hold.notice = nullptr;
+  if (hold.volume != INVALID_HANDLE_VALUE) CloseHandle(hold.volume);
+  hold.volume = INVALID_HANDLE_VALUE;
 }
 
 void DriveThreads::forgetIdleHolds(DWORD now) {
   for (auto& [root, hold] : holds_)
     if (now - hold.lastAsked > kHoldIdleMilliseconds) letGo(hold);
-}
-
-void DriveThreads::releaseHold(HANDLE volume) {
-  Locked held(lock_);
-  for (auto& [root, hold] : holds_) {
-    if (hold.volume != volume) continue;
-    letGo(hold);
-    hold.letGo = true, hold.letGoAt = GetTickCount();
-  }
 }
 
 }  // namespace kv::win32

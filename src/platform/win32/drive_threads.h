@@ -40,8 +40,6 @@ class DriveThreads {
   // Called now and then on the windows' thread while questions are out: a shared thread in one
   // drive for longer than the bound is left with it. True while the shared thread has work.
   bool checkStuck();
-  // The system tells the mailbox that a held volume is about to go or has gone: let go of it.
-  void releaseHold(HANDLE volume);
 
   struct Thread;
 
@@ -50,7 +48,7 @@ class DriveThreads {
   Thread* shared();  // made when missing; null when no thread can be made
   Thread* ownerOf(const std::string& root);
   Thread* start(const std::string& own);
-  void hold(const std::string& root, HWND mailbox);
+  void hold(const std::string& root);
   void judgeHold(const std::string& root);
   void forgetIdleHolds(DWORD now);
   friend DWORD WINAPI askDrives(void*);
@@ -60,10 +58,7 @@ class DriveThreads {
   struct Hold {
     enum Worth { Unknown, Yes, No } worth = Unknown;  // whether the drive is one to hold
     HANDLE volume = INVALID_HANDLE_VALUE;
-    HDEVNOTIFY notice = nullptr;
     DWORD lastAsked = 0;
-    DWORD letGoAt = 0;  // when the system asked for it back; not held again for a while
-    bool letGo = false;
   };
 
   static void letGo(Hold&);

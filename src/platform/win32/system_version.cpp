@@ -17,4 +17,10 @@ SystemVersion realSystemVersion() {
   return {info.dwMajorVersion, info.dwMinorVersion};
 }
 
+bool runsUnderWine() {
+  using WineVersion = const char*(CDECL*)();
+  static const bool wine = systemFunction<WineVersion>(L"ntdll.dll", "wine_get_version") != nullptr;
+  return wine;
+}
+
 }  // namespace kv::win32

@@ -14,4 +14,7 @@ struct SystemVersion {
 // not name the system) leave this answer alone.
 SystemVersion realSystemVersion();
 
+// Wine, which says so through an export of its ntdll that Windows does not have.
+bool runsUnderWine();
+
 }  // namespace kv::win32

@@ -1,7 +1,5 @@
 #include "platform/win32/win32_disks.h"
 
-#include <dbt.h>
-
 #include <cctype>
 #include <memory>
 #include <utility>
@@ -77,14 +75,6 @@ LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wP
         if (disks) disks->checking_ = false;
       }
       return 0;
-    case WM_DEVICECHANGE: {
-      // A held drive the system is about to take away, or has taken: its root is let go.
-      const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
-      if ((wParam == DBT_DEVICEQUERYREMOVE || wParam == DBT_DEVICEREMOVECOMPLETE) && header &&
-          header->dbch_devicetype == DBT_DEVTYP_HANDLE)
-        DriveThreads::instance().releaseHold(reinterpret_cast<const DEV_BROADCAST_HANDLE*>(lParam)->dbch_handle);
-      return TRUE;
-    }
     default:
       return DefWindowProcW(hwnd, message, wParam, lParam);
   }
