@@ -38,16 +38,16 @@ int main() {
 
   // The answers come as the event loop delivers them; changed ones refresh the views again.
   double unchanged = nanosecondsPerCall(calls, [&](int) {
-    app.driveWindow.refall();
+    app.refresh();
     fake.idle();
   });
   double changed = nanosecondsPerCall(calls, [&](int i) {
     for (const char* root : roots) fake.disks.answers[root].freeClusters = 475200 + (i & 1);
-    app.driveWindow.refall();
+    app.refresh();
     fake.idle();
   });
   double tray = nanosecondsPerCall(calls, [&](int) {
-    app.tray.traysync();
+    app.traysync();
     fake.idle();
   });
 

@@ -55,7 +55,8 @@ TEST_F(DriveWindowTest, LinesWidenToTheWidestFigureSoNothingIsCutAndNarrowAgainW
        {std::tuple{1907348.5, 1.0, true}, {99999999.25, 1.0, true}, {99999999.25, 1.2, true}, {532.0, 1.0, false}}) {
     freeMegabytes("y:\\", megabytes);
     const bool rescaled = std::exchange(fake.desktop.textScale, textScale) != textScale;
-    rescaled ? enter([&] { fake.desktop.sink("smallwindow").rescaled(); }) : fake.elapse(2000);
+    if (rescaled) enter([&] { fake.desktop.sink("smallwindow").rescaled(); });
+    fake.elapse(2000);
     EXPECT_EQ(where().width > narrow.width, wider) << megabytes;
     EXPECT_EQ(where().left, narrow.left);
     for (const auto& [id, line] : w.controls) {

@@ -28,7 +28,7 @@ App::App(Platform& p)
       aboutWindow(forms, *this,
                   [this](WindowHandle owner, const std::string& address) { openweb(platform, owner, address); }),
       tbarw(forms, *this),
-      tray(*this, p.shell, tbarw) {
+      tray(p.shell, tbarw) {
   space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
     // Taken even while a message box is up, or the drive would wait for good; only the views
     // wait for the box to close (an entry, dropped meanwhile). An icon the shell refused is
@@ -62,7 +62,7 @@ void App::main() {
     if (commandLine.find('M') != std::string::npos) startHidden = 1;
   }
   tbarw.load();
-  traysync();
+  tray.traysync(readout());
   if (startHidden == 0) driveWindow.show();
 }
 
@@ -155,8 +155,22 @@ void App::showAnswers() {
 }
 
 void App::refreshViews() {
-  if (driveWindow.loaded()) driveWindow.refall();
-  if (tray.wanted()) tray.showAnswers();
+  const Readout shown = readout();
+  if (driveWindow.loaded()) driveWindow.refall(shown.lines);
+  if (tray.wanted()) tray.showAnswers(shown);
+}
+
+Readout App::readout() {
+  Readout shown;
+  for (int slot = 0; slot < kSlots; ++slot) {
+    std::string& drive = settings.drives[slot];
+    if (drive.empty()) continue;
+    // Shown, a slot is kept in its root form (d: becomes d:\), which the saved file holds.
+    drive = driveRoot(drive);
+    shown.lines[slot] = space.longfree(drive);
+    shown.tip += (shown.tip.empty() ? "" : " ") + space.shortfree(drive);
+  }
+  return shown;
 }
 
 }  // namespace kv

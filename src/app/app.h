@@ -33,11 +33,9 @@ class App final : public Program {
   // Start-up; after it returns only events drive the program.
   void main();
 
-  // What the windows show.
   const DriveSlots& drives() const override { return settings.drives; }
-  std::string longFree(int slot) override { return space.longfree(settings.drives[slot]); }
-  std::string shortFree(int slot) override { return space.shortfree(settings.drives[slot]); }
   const std::string& version() const override { return settings.version; }
+  void refresh() override { refreshViews(); }
 
   // The drive window's load and close.
   Point driveWindowLoading() override;
@@ -54,8 +52,8 @@ class App final : public Program {
   void openAbout(Opening how) override { open(aboutWindow, how); }
   void hideall(Form& from) override;
   void quitall(Form& from) override;
-  void traysync() override { tray.traysync(); }
-  void trayIconLost() override { tray.readd(); }
+  void traysync() override { tray.traysync(readout()); }
+  void trayIconLost() override { tray.readd(readout()); }
   void drivesChanged() override { space.askAllAgain(); }
 
   Platform& platform;
@@ -84,6 +82,7 @@ class App final : public Program {
   void smlofftop() { ontop(false); }
   void open(Form& window, Opening how);
   DriveList driveList();
+  Readout readout();             // asks every used slot's drive again, unless waiting or paused
   void showAnswers();            // the views from the latest answers, asking nothing
   void refreshViews();           // the drive window's lines, the tooltip and the tray menu's drive entries
   std::string programHelpFile_;  // F1's file: the name it asks for, beside the program

@@ -22,6 +22,12 @@ struct DriveList {
   int current = 0;
 };
 
+// What the views show at one refresh, made once from the slots and the drives' latest answers.
+struct Readout {
+  DriveSlots lines;  // a used slot's long figure (c: 1856.25 MB), "" for an empty slot
+  std::string tip;   // the used slots' short figures, one space apart (c:1856MB d:532MB)
+};
+
 // The entry of the drive with this letter, or otherwise where none starts with it ('\0': none does).
 inline int driveEntry(const std::vector<std::string>& drives, char letter, int otherwise) {
   for (std::size_t i = 0; i < drives.size(); ++i)
@@ -40,12 +46,11 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // What the windows show.
+  // What Options starts from, and About shows.
   virtual const DriveSlots& drives() const = 0;
-  // A used slot's free space, long (c: 1856.25 MB) or short (c:1856MB), from its latest answer.
-  virtual std::string longFree(int slot) = 0;
-  virtual std::string shortFree(int slot) = 0;
   virtual const std::string& version() const = 0;
+  // The drive window's timer or activation: every view shows its drives anew, each asked again.
+  virtual void refresh() = 0;
 
   // The drive window's load: the settings are read first (a first run sets up inside, and may
   // show and close other windows meanwhile), and this says where the window goes.
@@ -70,7 +75,7 @@ class Program {
 
   // The tray icon's mouse: its tooltip and the tray menu's drive entries anew.
   virtual void traysync() = 0;
-  virtual void trayIconLost() = 0;  // the shell's notification area was created anew
+  virtual void trayIconLost() = 0;   // the shell's notification area was created anew
   virtual void drivesChanged() = 0;  // a drive came or went (a disc too): every drive asked anew
 };
 

@@ -18,14 +18,14 @@ std::string driveRoot(const std::string& text) {
   return (colon == std::string::npos ? std::string() : text.substr(0, colon + 1)) + "\\";
 }
 
-const FreeSpace::Drive& FreeSpace::query(std::string& slot, std::string& prefix) {
-  slot = driveRoot(slot);
-  prefix = slot.substr(0, slot.size() - 1);
-  Drive& drive = drives_[slot];
+const FreeSpace::Drive& FreeSpace::query(const std::string& slot, std::string& prefix) {
+  const std::string root = driveRoot(slot);
+  prefix = root.substr(0, root.size() - 1);
+  Drive& drive = drives_[root];
   if (asking_ && !drive.waiting && due(drive)) {
     drive.waiting = true;
     drive.askedAt = process_.milliseconds();
-    disks_.askFreeSpace(slot, [this, root = slot](std::optional<DiskCounters> answer) {
+    disks_.askFreeSpace(root, [this, root](std::optional<DiskCounters> answer) {
       if (taker_)
         taker_(root, answer);
       else
@@ -66,13 +66,13 @@ std::uint64_t bytesPerCluster(const DiskCounters& c) {
 }
 }  // namespace
 
-std::string FreeSpace::shortfree(std::string& slot) {
+std::string FreeSpace::shortfree(const std::string& slot) {
   std::string prefix;
   const DiskCounters& c = query(slot, prefix).counters;
   return prefix + formatMegabytes(c.freeClusters, bytesPerCluster(c), 0, '.') + "MB";
 }
 
-std::string FreeSpace::longfree(std::string& slot) {
+std::string FreeSpace::longfree(const std::string& slot) {
   std::string prefix;
   const DiskCounters& c = query(slot, prefix).counters;
   return prefix + " " + formatMegabytes(c.freeClusters, bytesPerCluster(c), 2, process_.decimalSeparator()) + " MB";

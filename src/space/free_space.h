@@ -26,9 +26,9 @@ class FreeSpace {
 
   FreeSpace(Disks& disks, Process& process) : disks_(disks), process_(process) {}
 
-  // Both take the slot itself and leave it in its root form (d: becomes d:\).
-  std::string shortfree(std::string& slot);
-  std::string longfree(std::string& slot);
+  // A slot's figure, short (c:1856MB) or long (c: 1856.25 MB), from its root's latest answer.
+  std::string shortfree(const std::string& slot);
+  std::string longfree(const std::string& slot);
 
   // Who gets each answer; it must hand it to take(). Until set, answers are only taken.
   void whenAnswered(Taker taker) { taker_ = std::move(taker); }
@@ -63,9 +63,9 @@ class FreeSpace {
     unsigned answeredAt = 0;
   };
   bool due(const Drive&) const;
-  // The slot's drive, asked again unless it is still waiting; also returns the prefix (the
-  // text up to its first colon).
-  const Drive& query(std::string& slot, std::string& prefix);
+  // The slot's drive, asked again unless it is still waiting or in a pause; also returns the
+  // prefix (the text up to its first colon).
+  const Drive& query(const std::string& slot, std::string& prefix);
 
   Disks& disks_;
   Process& process_;

@@ -11,17 +11,17 @@ void fillTip(std::array<char, 64>& field, const std::string& text) {
   field[n] = '\0';
 }
 
-void TrayIcon::traysync() {
+void TrayIcon::traysync(const Readout& shown) {
   trayrec_.hWnd = window_.handle();
   trayrec_.uID = kIconId;
   trayrec_.uFlags = kTrayCallback | kTrayIcon | kTrayTip;
   trayrec_.uCallbackMessage = TrayWindow::kCallbackMessage;
   trayrec_.hIcon = window_.icon();
-  fillTip(trayrec_.szTip, tipText());
+  fillTip(trayrec_.szTip, shown.tip);
 
   traywanted_ = true;
   trayadded_ = tell(trayadded_ ? TrayCommand::Modify : TrayCommand::Add);
-  setDriveEntries();
+  setDriveEntries(shown);
 }
 
 bool TrayIcon::tell(TrayCommand command) {
@@ -29,29 +29,19 @@ bool TrayIcon::tell(TrayCommand command) {
   return shell_.notifyIcon(command == TrayCommand::Add ? TrayCommand::Modify : TrayCommand::Add, trayrec_);
 }
 
-void TrayIcon::showAnswers() {
+void TrayIcon::showAnswers(const Readout& shown) {
   std::array<char, 64> tip;
-  fillTip(tip, tipText());
+  fillTip(tip, shown.tip);
   if (tip != trayrec_.szTip || !trayadded_) {
     trayrec_.szTip = tip;
     trayadded_ = tell(trayadded_ ? TrayCommand::Modify : TrayCommand::Add);
   }
-  setDriveEntries();
+  setDriveEntries(shown);
 }
 
-std::string TrayIcon::tipText() {
-  std::string tip;
-  const DriveSlots& drives = program_.drives();
+void TrayIcon::setDriveEntries(const Readout& shown) {
   for (int slot = 0; slot < kSlots; ++slot)
-    if (!drives[slot].empty()) tip += program_.shortFree(slot) + " ";
-  if (!tip.empty()) tip.pop_back();
-  return tip;
-}
-
-void TrayIcon::setDriveEntries() {
-  const DriveSlots& drives = program_.drives();
-  for (int slot = 0; slot < kSlots; ++slot)
-    window_.setDriveEntry(slot, drives[slot].empty() ? std::nullopt : std::optional(program_.longFree(slot)));
+    window_.setDriveEntry(slot, shown.lines[slot].empty() ? std::nullopt : std::optional(shown.lines[slot]));
 }
 
 void TrayIcon::trayremove() {
@@ -59,11 +49,11 @@ void TrayIcon::trayremove() {
   shell_.notifyIcon(TrayCommand::Delete, trayrec_);
 }
 
-void TrayIcon::readd() {
+void TrayIcon::readd(const Readout& shown) {
   // Unless start-up has yet to add it.
   if (!traywanted_) return;
   trayadded_ = false;
-  traysync();
+  traysync(shown);
 }
 
 }  // namespace kv

@@ -16,13 +16,13 @@ class TrayIcon {
  public:
   static constexpr unsigned kIconId = 1;
 
-  TrayIcon(Program& program, Shell& shell, TrayWindow& window) : program_(program), shell_(shell), window_(window) {}
-  void traysync();  // adds the icon, or modifies it, with every drive measured anew
+  TrayIcon(Shell& shell, TrayWindow& window) : shell_(shell), window_(window) {}
+  void traysync(const Readout&);  // adds the icon, or modifies it, with every drive measured anew
   // The latest answers in the tooltip and the menu's drive entries; the shell hears of it when
   // the tooltip changed, or when it does not have the icon yet (it refused the last add).
-  void showAnswers();
-  void trayremove();  // takes it out of the notification area
-  void readd();       // a new notification area knows no icons: ours again, if it had been added
+  void showAnswers(const Readout&);
+  void trayremove();           // takes it out of the notification area
+  void readd(const Readout&);  // a new notification area knows no icons: ours again, if it had been added
   bool wanted() const { return traywanted_; }  // added at start-up and not taken out since
   bool missing() const { return traywanted_ && !trayadded_; }
 
@@ -30,10 +30,8 @@ class TrayIcon {
   // Tells the shell; an add it refuses is a modify (it has the icon) and a modify it refuses an
   // add (it lost the icon). Whether the shell has the icon now.
   bool tell(TrayCommand);
-  std::string tipText();
-  void setDriveEntries();
+  void setDriveEntries(const Readout&);
 
-  Program& program_;
   Shell& shell_;
   TrayWindow& window_;
   TrayRecord trayrec_;

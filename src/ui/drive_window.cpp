@@ -59,7 +59,7 @@ void DriveWindow::onLoad(const LoadTicket& ticket) {
   const Point place = program_.driveWindowLoading();
   if (!ticket.valid()) return;
   desktop().startTimer(handle(), kRefreshMilliseconds);
-  refall();
+  program_.refresh();
   press_.gflag = false;
   moveTo(place.x, place.y);
   // Past the desktop's right edge, by however little, or where no monitor shows any part of it
@@ -83,22 +83,19 @@ void DriveWindow::desktopChanged() {
 void DriveWindow::resetState() {
   press_ = Press{};
   lineWidth_ = kLineWidth;
+  lines_ = {};
   measuredText_ = {};
   measuredWidth_ = {};
 }
 
-void DriveWindow::refall() {
-  const DriveSlots& drives = program_.drives();
-  std::array<std::string, kSlots> texts;
+void DriveWindow::refall(const DriveSlots& lines) {
+  lines_ = lines;
   int widest = 0;
-  for (int slot = 0; slot < kSlots; ++slot) {
-    if (!drives[slot].empty()) texts[slot] = program_.longFree(slot);
-    widest = std::max(widest, measure(slot, texts[slot]));
-  }
+  for (int slot = 0; slot < kSlots; ++slot) widest = std::max(widest, measure(slot, lines[slot]));
   // The lines are wide enough before a text could be cut; each then gets its final text at once,
   // so a refresh that changes nothing repaints nothing.
   fitLines(widest);
-  for (int slot = 0; slot < kSlots; ++slot) setText(kSlotLine[slot], texts[slot]);
+  for (int slot = 0; slot < kSlots; ++slot) setText(kSlotLine[slot], lines[slot]);
 }
 
 int DriveWindow::measure(int slot, const std::string& text) {
@@ -124,7 +121,7 @@ void DriveWindow::fitLines(int widest) {
 void DriveWindow::rescaled() {
   measuredText_ = {};  // measured at the old DPI
   // Under a message box nothing is laid out: the first refresh after it measures anew.
-  if (!desktop().messageBoxUp()) refall();
+  if (!desktop().messageBoxUp()) refall(lines_);
 }
 
 void DriveWindow::endsml() {

@@ -26,16 +26,16 @@ class DriveWindow : public Form {
 
   DriveWindow(FormHost& host, Program& program);
 
-  void refall();             // every line anew from its slot
-  void endsml();             // its own close: the program saves, then unloads it
-  void gdown(int x, int y);  // a press: remembers where the drag starts
-  void gmove(int x, int y);  // a move with a button held: the window follows the pointer
-  void smlmenu(int button);  // a release: a left click that moved nothing closes, others open the menu
+  void refall(const DriveSlots& lines);  // every line anew: a used slot's figure, or nothing
+  void endsml();                         // its own close: the program saves, then unloads it
+  void gdown(int x, int y);              // a press: remembers where the drag starts
+  void gmove(int x, int y);              // a move with a button held: the window follows the pointer
+  void smlmenu(int button);              // a release: a left click that moved nothing closes, others open the menu
 
   void mouseDown(MouseButton, int x, int y) override { gdown(x, y); }
   void mouseMove(int x, int y) override { gmove(x, y); }
   void mouseUp(MouseButton button, int, int) override { smlmenu(static_cast<int>(button)); }
-  void timer() override { refall(); }
+  void timer() override { program_.refresh(); }
   void rescaled() override;
   void desktopChanged() override;
   // No close box; the system's close command (Alt+F4) closes it as a click does.
@@ -45,7 +45,7 @@ class DriveWindow : public Form {
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
   void resetState() override;
-  void onActivate() override { refall(); }
+  void onActivate() override { program_.refresh(); }
 
  private:
   struct Press {
@@ -62,6 +62,7 @@ class DriveWindow : public Form {
   Menu menu_;
   Press press_;
   int lineWidth_ = kLineWidth;
+  DriveSlots lines_;  // as last handed, for a new DPI
   std::array<std::string, kSlots> measuredText_;
   std::array<int, kSlots> measuredWidth_{};
 };
