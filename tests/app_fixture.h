@@ -98,6 +98,10 @@ class AppTest : public ::testing::Test {
     });
   }
   void box(int n) { optionsClick(OptionsWindow::FirstBox + n - 1); }
+  // The drives from now on, as Okay in Options commits them.
+  void commit(const Slots& drives) {
+    enter([&] { app.commitDrives(drives, dynamic_cast<Form&>(fake.desktop.sink("smallwindow"))); });
+  }
   void pick(int n, int item) {  // checks box n, chooses a list entry and accepts it
     box(n);
     win("optionswindow").controls.at(OptionsWindow::DrivePicker).current = item;

@@ -19,7 +19,7 @@ TEST_F(AppTest, TheTipListsTheUsedSlotsInShortFormCutAtSixtyThreeCharacters) {
        "e:111111MB f:222222MB g:333333MB h:444444MB i:55555MB k:666666M"},
   };
   for (const auto& [slots, tip] : rows) {
-    app.settings.drives = slots;  // as Okay leaves them
+    commit(slots);
     tray(kHover);
     EXPECT_EQ(fake.shell.tip(), tip);
   }

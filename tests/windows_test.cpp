@@ -103,8 +103,7 @@ TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) 
     EXPECT_FALSE(exists("optionswindow"));
     EXPECT_EQ(file(), fileOf(saved));
     EXPECT_TRUE(win("smallwindow").topmost);
-    fake.files.entries[kConfig] = {fileOf(kStart)};
-    app.settings.drives = kStart;
+    commit(kStart);
   }
 }
 

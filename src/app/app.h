@@ -56,6 +56,7 @@ class App final : public Program {
   void trayIconLost() override { tray.readd(readout()); }
   void drivesChanged() override { space.askAllAgain(); }
 
+ private:
   Platform& platform;
   Settings settings;
   FreeSpace space;
@@ -66,7 +67,6 @@ class App final : public Program {
   TrayWindow tbarw;
   TrayIcon tray;
 
- private:
   // The settings file (app_settings.cpp).
   std::string configPath();
   void loadcfg();            // reads the settings file, or runs the first-run set-up
