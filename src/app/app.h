@@ -17,9 +17,6 @@
 
 namespace kv {
 
-inline const FailureNotice kFailureNotice{kProgramTitle,
-                                          "Kestrovan '99 has met an error it cannot recover from and will close."};
-
 constexpr const char* kHelpFileName = "kestrovan99.hlp";
 constexpr const char* kProgramHelpName = "KESTROVAN99.HLP";  // the name F1 asks for
 

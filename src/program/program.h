@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/failure.h"
 #include "platform/geometry.h"
 #include "program/help_topics.h"
 #include "program/settings.h"
@@ -15,6 +16,9 @@ namespace kv {
 class Form;
 
 inline const char* const kProgramTitle = "Kestrovan '99";  // also every message box's caption
+// What the user is told when the program meets an error it cannot recover from.
+inline const FailureNotice kFailureNotice{kProgramTitle,
+                                          "Kestrovan '99 has met an error it cannot recover from and will close."};
 
 // The drives the system has, as Options lists them, and the entry it starts on.
 struct DriveList {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
 #include "platform/platform.h"
+#include "program/program.h"
 
 namespace kv::fake {
 
