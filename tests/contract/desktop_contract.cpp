@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <map>
 
-#include "contract/desktop_world.h"
+#include "contract/worlds.h"
 
 namespace kv::contract {
 namespace {
