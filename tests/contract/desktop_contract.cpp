@@ -349,8 +349,9 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
     EXPECT_FALSE(world->takesInput(owner));
     EXPECT_FALSE(world->takesInput(bystander));
     world->click(bystander, Go);  // dropped: nothing of the program runs under the box
-    world->rescale(owner, 120);
-    EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << "a new DPI is heard under the box too";
+    world->rescale(owner, 120), world->tell(owner, SystemEvent::TaskbarCreated);
+    EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled") && heard.has("taskbar"); }))
+        << "a new DPI or taskbar is heard under the box too";
     world->switchAway();
     EXPECT_FALSE(world->boxInFront());
     world->pointer(bystander, 0, Pointer::Down, MouseButton::Left, 150, 150);
