@@ -203,10 +203,13 @@ TEST_F(DesktopContract, AWindowDrawnAtAnotherDpiIsLaidOutAnewAtItsTwips) {
   const int objects = world->gdiObjects(h);
   const Rect banner = world->imageSize(h, Banner);
   EXPECT_GT(banner.width, 0);
+  const Rect at = desktop.bounds(h);
   for (int dpi : {120, 168, 144, 192, 96}) {
     heard.lines.clear();
     world->rescale(h, dpi);
     EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
+    EXPECT_EQ(std::pair(desktop.bounds(h).left, desktop.bounds(h).top), std::pair(at.left, at.top))
+        << "its place in the desktop's twips at " << dpi;
     expectPlace(world->clientArea(h), {0, 0, 4500 * dpi / 96, 2250 * dpi / 96},
                 "the client area at " + std::to_string(dpi));
     expectPlace(world->controlPlace(h, Go), {150 * dpi / 96, 150 * dpi / 96, 1200 * dpi / 96, 375 * dpi / 96}, "Go");

@@ -5,7 +5,6 @@
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -144,14 +143,6 @@ static int cmd_dpi(HWND window, WORD dpi) {
   return ok;
 }
 
-static int cmd_traydel(HWND window, UINT uid) {
-  /* shell32 is loaded only here: its imports must not be loaded when the probe stands in as a control. */
-  typedef BOOL(WINAPI * notify_fn)(DWORD, NOTIFYICONDATAW*);
-  notify_fn notify = (notify_fn)(void*)GetProcAddress(LoadLibraryW(L"shell32.dll"), "Shell_NotifyIconW");
-  NOTIFYICONDATAW data = {NOTIFYICONDATAW_V1_SIZE, window, uid};
-  return notify && notify(NIM_DELETE, &data);
-}
-
 static int run(int argc, char** argv) {
   const char* cmd = argc > 0 ? argv[0] : "";
   int ok = 1;
@@ -181,8 +172,6 @@ static int run(int argc, char** argv) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "dpi") && argc > 2) {
     printf("{\"ok\":%d}", cmd_dpi(arg_hwnd(argv[1]), (WORD)atoi(argv[2])));
-  } else if (!strcmp(cmd, "traydel") && argc > 2) {
-    printf("{\"ok\":%d}", cmd_traydel(arg_hwnd(argv[1]), strtoul(argv[2], NULL, 0)));
   } else if (!strcmp(cmd, "load") && argc > 1) {
     ok = LoadLibraryA(argv[1]) != NULL;
     printf("{\"ok\":%d}", ok);
