@@ -14,7 +14,7 @@ TEST_P(StartSwitchTest, AnyLetterMStartsWithTheTrayIconOnlyOtherwiseTheDriveWind
   EXPECT_TRUE(hidden || (win("smallwindow").topmost && where().left == 1500 && where().top == 900));
   EXPECT_TRUE(fake.shell.iconPresent);
   EXPECT_EQ(fake.shell.tip(), "c:1856MB d:532MB");  // the settings were read either way
-  EXPECT_FALSE(exists("optionswindow"));          // nothing is left loaded unseen
+  EXPECT_FALSE(exists("optionswindow"));            // nothing is left loaded unseen
   EXPECT_EQ(fake.files.writes, 0);
   EXPECT_TRUE(fake.desktop.messages.empty());
 }

@@ -70,8 +70,14 @@ TEST_F(WindowsTest, OptionsListsTheLettersAtOnceEachLabelAsItComesAndTheDrivesTh
   };
   const std::pair<std::function<void()>, std::vector<std::string>> rows[] = {
       {[&] { fake.disks.labelsHeld = false, fake.disks.releaseLabels(); }, {"c: [system]", "d: [data]", "z:"}},
-      {[&] { drives({"c:", "d:", "e:", "z:"}); }, {"c: [system]", "d: [data]", "e:", "z:"}},  // a stick plugged in
-      {[&] { drives({"c:", "e:", "z:"}); }, {"c: [system]", "e:", "z:"}},                     // d: pulled out
+      {[&] {
+         drives({"c:", "d:", "e:", "z:"});
+       },
+       {"c: [system]", "d: [data]", "e:", "z:"}},  // a stick plugged in
+      {[&] {
+         drives({"c:", "e:", "z:"});
+       },
+       {"c: [system]", "e:", "z:"}},  // d: pulled out
   };
   for (const auto& [change, shown] : rows) {
     change();
