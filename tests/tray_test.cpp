@@ -25,22 +25,6 @@ TEST_F(AppTest, TheTipListsTheUsedSlotsInShortFormCutAtSixtyThreeCharacters) {
   }
 }
 
-TEST_F(AppTest, EveryMessageFromTheIconRefreshesTheTipAndTheMenusDriveEntries) {
-  start(fileOf({"", "c:\\", "", "", "", ""}));
-  double megabytes = 10;
-  for (unsigned message : {kHover, 0x202u, 0x203u, 0x205u, kRightPress}) {
-    freeMegabytes("c:\\", ++megabytes);
-    tray(message);
-    EXPECT_EQ(fake.shell.tip(), "c:" + std::to_string(static_cast<int>(megabytes)) + "MB") << message;
-  }
-  std::vector<std::string> entries;
-  for (const MenuEntry& e : fake.desktop.menusShown.back().entries)
-    if (e.visible && e.id >= TrayWindow::FirstDrive && e.id < TrayWindow::FirstDrive + kSlots)
-      entries.push_back(e.caption);
-  // The menu opened before the answer to its own callback came: it shows the one before.
-  EXPECT_EQ(entries, std::vector<std::string>{"c: 14.00 MB"});
-}
-
 TEST_F(AppTest, ANewTaskbarGetsTheIconBackEvenUnderAMessageBox) {
   start(fileOf({"c:\\", "", "", "", "", ""}));
   fake.files.writeFailure = "Access is denied.";

@@ -32,8 +32,8 @@ App::App(Platform& p)
   space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
     // Taken even while a message box is up, or the drive would wait for good; only the views
     // wait for the box to close (an entry, dropped meanwhile). An icon the shell refused is
-    // offered again at each refresh, figures changed or not.
-    if (space.take(root, answer) || tray.missing())
+    // offered again by the drive window's next refresh, figures changed or not.
+    if (space.take(root, answer))
       atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
   });
 }

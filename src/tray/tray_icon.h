@@ -24,7 +24,6 @@ class TrayIcon {
   void trayremove();           // takes it out of the notification area
   void readd(const Readout&);  // a new notification area knows no icons: ours again, if it had been added
   bool wanted() const { return traywanted_; }  // added at start-up and not taken out since
-  bool missing() const { return traywanted_ && !trayadded_; }
 
  private:
   // Tells the shell; an add it refuses is a modify (it has the icon) and a modify it refuses an

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <thread>
 
-#include "contract/ports_world.h"
+#include "contract/worlds.h"
 
 namespace kv::contract {
 namespace {

@@ -2,7 +2,7 @@
 // temporary page), stated once for every implementation.
 #include <gtest/gtest.h>
 
-#include "contract/contract_world.h"
+#include "contract/worlds.h"
 
 namespace kv::contract {
 namespace {

@@ -2,7 +2,7 @@
 // end of the process is left out: the real one does not come back to say it was done.
 #include <gtest/gtest.h>
 
-#include "contract/contract_world.h"
+#include "contract/worlds.h"
 
 namespace kv::contract {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "contract/ports_world.h"
+#include "contract/worlds.h"
 #include "platform/window_events.h"
 
 namespace kv::contract {

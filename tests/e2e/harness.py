@@ -1,9 +1,5 @@
-"""The end-to-end harness: the real kestrovan99.exe under Wine on a private Xvfb (README.md tells more).
-
-A file's tests run once for each build Wine runs here. A Session is one clean world: its own Xvfb, a
-prefix of the build's word size linked from a template made once, the program in its folder with its
-help file, and the build's kvprobe.exe answering for the session. A failed session keeps its folder
-with a picture of the screen; every process is ended in any case."""
+"""The end-to-end harness: the real kestrovan99.exe under Wine on a private Xvfb, once for each build Wine
+runs here (README.md tells more)."""
 import decimal, errno, json, os, re, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
@@ -12,8 +8,6 @@ WORK = Path(os.environ.get("KV_E2E_WORK", REPO / "build" / "native" / "e2e"))
 
 
 class Build:
-    """One cross build as Wine runs it: its folder, Wine's loader for its word size and the prefix's."""
-
     def __init__(self, name, loader, bits):
         self.name, self.loader, self.bits = name, loader, bits
         self.dir = Path(os.environ.get(f"KV_E2E_{name.upper()}", REPO / "build" / name))
@@ -41,13 +35,12 @@ WM_CLOSE = 0x10
 
 
 def viewer_at(s, topic):
-    """The real help viewer (Wine's winhlp32) while it shows the topic's title."""
     return next((w for w in s.windows("MS_WINHELP") if any(c["text"].startswith(TITLES[topic]) for c in w["children"])),
                 None)
 
 
 def wait_until(condition, what, timeout=20):
-    """Asks condition() until it gives something true and returns that; fails after timeout seconds."""
+    """condition()'s first true answer; fails after timeout seconds."""
     deadline = time.monotonic() + timeout
     while not (value := condition()):
         if time.monotonic() > deadline:
@@ -63,7 +56,6 @@ def wine_env(build, prefix, display):
 
 
 def start_xvfb(log, size="1024x768"):
-    """A private Xvfb: its process and its display name."""
     read, write = os.pipe()
     xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-noreset", "-screen", "0", f"{size}x24"],
                             pass_fds=(write,), stderr=log)
@@ -103,7 +95,7 @@ def template(build, display):
 
 
 def clone(tpl, prefix, extra_system_reg="", extra_user_reg=""):
-    """A prefix hard-linked from the template; the registry files, which Wine rewrites, are copies."""
+    """A prefix hard-linked from the template; the registry files, which Wine rewrites, copied."""
     subprocess.run(["cp", "-al", str(tpl), str(prefix)], check=True)
     for reg in prefix.glob("*.reg"):
         data = reg.read_bytes() + {"system.reg": extra_system_reg, "user.reg": extra_user_reg}.get(reg.name, "").encode()
@@ -112,18 +104,16 @@ def clone(tpl, prefix, extra_system_reg="", extra_user_reg=""):
 
 
 class Session:
-    """with Session(self) as s: a started world for one test on the build under test (Session.build);
-    kept on disk when the block fails."""
+    """with Session(self) as s: a started world (Xvfb, prefix, program, probe) for one test on Session.build;
+    kept on disk with a picture of the screen when the block fails."""
     build = BUILDS[0]
 
     def __init__(self, test, folder="C:\\Kestrovan99", help_file=True, registry="", windows=None, dpi=None,
                  desktop="1024x768"):
         self.name, self.folder, self.help_file, self.registry = test.id().rsplit(".", 1)[-1], folder, help_file, registry
-        # The Windows the prefix reports (Wine's names: win10, win7, winxp); the template's (7) by default.
+        # The Windows the prefix reports (win10, win7, winxp; the template's 7), the DPI (96) and the desktop's size.
         self.user_registry = f'\n[Software\\\\Wine] 1796611640\n"Version"="{windows}"\n' if windows else ""
-        # The screen's DPI; the template's 96 by default.
         self.user_registry += f'\n[Control Panel\\\\Desktop] 1796611640\n"LogPixels"=dword:{dpi:08x}\n' if dpi else ""
-        # The virtual desktop's size in pixels, and the screen's that holds it.
         self.desktop = desktop
         self.user_registry += f'\n[Software\\\\Wine\\\\Explorer\\\\Desktops] 1796611640\n"Default"="{desktop}"\n'
         self.dir = WORK / "runs" / f"{self.build.name}-{self.name}{dpi or ''}"
@@ -187,7 +177,6 @@ class Session:
         return p
 
     def map_drive(self, letter, folder):
-        """Gives a folder of this machine a drive letter in the prefix, as Wine's dosdevices do."""
         (self.prefix / "dosdevices" / f"{letter.lower()}:").symlink_to(folder)
 
     def free_texts(self, root):
@@ -199,10 +188,7 @@ class Session:
         return f"{root[:2]}{whole}MB", f"{root[:2]} {two} MB"
 
     def start_exe(self, *args, env=None):
-        """Starts the program: the wine process is the program's own."""
         return self.spawn([*self.wine, self.folder + "\\kestrovan99.exe", *args], "kestrovan99", env)
-
-    # -- inside Wine, through the probe
 
     def ask(self, *command, timeout=60):
         self.probe.stdin.write((" ".join(map(str, command)) + "\n").encode())
@@ -215,7 +201,7 @@ class Session:
         return self.ask("windows", class_prefix)
 
     def shown(self, cls):
-        """The one top-level window of exactly this class while it is visible, else None."""
+        """The one top-level window of this class while it is visible."""
         found = [w for w in self.windows(cls) if w["class"] == cls]
         assert len(found) < 2, f"{len(found)} windows of class {cls}"
         return found[0] if found and found[0]["visible"] else None
@@ -230,7 +216,7 @@ class Session:
         return self.ask("send", hwnd, message, wparam, lparam, count)
 
     def tray_menu(self, letter):
-        """Opens the tray menu with a right press on the icon and chooses the entry of this letter."""
+        """A right press on the icon, then the menu's entry of this letter."""
         icons = wait_until(self.tips, "the tray icon")
         assert len(icons) == 1, icons
         x, y = center(icons[0]["rect"])
@@ -238,8 +224,6 @@ class Session:
         self.click(x + (5 if self.menus % 2 else -5), y, 3)
         wait_until(lambda: [w for w in self.windows("#32768") if w["visible"]], "the tray menu")
         assert self.ask("key", ord(letter))["ok"]
-
-    # -- outside Wine: xdotool for the pointer
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *map(str, args)], env=dict(os.environ, DISPLAY=self.display), check=True)
@@ -278,14 +262,12 @@ def center(rect):
 
 
 def cfg_bytes(slots, left=0, top=0):
-    """A settings file as the program writes it: six quoted slots, then left and top in twips."""
     slots = list(slots) + [""] * (6 - len(slots))
     return "".join(f'"{s}"\r\n' for s in slots).encode() + f"{left}\r\n{top}\r\n".encode()
 
 
 def runs_here(build):
-    """Whether Wine runs this build here, proved by starting it: wineboot makes the template, then the
-    build's kvprobe.exe tells its bits. Only Exec format error (no IA-32 emulation) says no."""
+    """Whether Wine runs this build's kvprobe.exe here; only Exec format error (no IA-32 emulation) says no."""
     check = WORK / f"check-{build.name}"
     shutil.rmtree(check, ignore_errors=True)
     with open(os.devnull, "wb") as log:
@@ -308,7 +290,6 @@ def runs_here(build):
 
 
 def chosen_builds():
-    """The builds KV_E2E_BUILDS names (win32, win64 or both, comma-separated), all by default."""
     names = os.environ.get("KV_E2E_BUILDS", "").replace(",", " ").split() or [b.name for b in BUILDS]
     unknown = set(names) - {b.name for b in BUILDS}
     if unknown:
@@ -317,8 +298,7 @@ def chosen_builds():
 
 
 def running_builds(what):
-    """The chosen builds Wine runs here, said as "<what> on win32 and win64"; fails where none runs:
-    never a silent pass."""
+    """The chosen builds Wine runs here, said as "<what> on win32 and win64"; fails where none runs."""
     WORK.mkdir(parents=True, exist_ok=True)
     chosen = chosen_builds()
     running = [b for b in chosen if runs_here(b)]
@@ -331,8 +311,7 @@ def running_builds(what):
 
 
 def main():
-    """Runs the file's tests for each chosen build Wine runs here, in a user and mount namespace (where a
-    folder can be read-only for the program alone)."""
+    """The file's tests for each build, in a user and mount namespace (a folder read-only for the program alone)."""
     if "KV_E2E_NS" not in os.environ:
         os.environ["KV_E2E_NS"] = "1"
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])

@@ -110,8 +110,7 @@ class FakeDesktop : public Desktop {
   // A timer fires once a period; starting it again starts its period anew.
   void startTimer(WindowHandle h, unsigned ms) override { at(h).timerPeriod = ms, at(h).timerDue = now + ms; }
   void stopTimer(WindowHandle h) override { at(h).timerPeriod = 0; }
-  // The window whose timer is due first by the time given, its next period begun; none when no
-  // timer is due by then.
+  // The window whose timer is due first by then, its next period begun; none when none is.
   FakeWindow* dueTimer(unsigned long long until);
   int popupMenu(WindowHandle owner, const Menu&) override;
   void bringMessageBoxToFront() override { ++boxBroughtToFront; }
@@ -131,9 +130,8 @@ class FakeDesktop : public Desktop {
   void switchAway() { active_ = 0; }  // the user goes to another program
   WindowHandle active() const { return active_; }
 
-  // What the user does when a modal window opens (given its name), a popup menu opens (the
-  // entry picked; 0 for none) or a message box is up; taken in order. A modal window left
-  // open is closed by its close box.
+  // What the user does, in turn, when a modal window opens (given its name; one left open is closed
+  // by its close box), a popup menu opens (the entry picked; 0 for none) or a message box is up.
   std::deque<std::function<void(const std::string& window)>> onModal;
   std::deque<std::function<int(const Menu&)>> onMenu;
   std::deque<std::function<void()>> onMessageBox;
@@ -162,8 +160,7 @@ class FakeDesktop : public Desktop {
   void sizeFrame(FakeWindow&);
   int dpiAt(const Rect&) const;
   void makeActive(WindowHandle);
-  // The control after this one (0: from the first) in the layout's order that takes the tab key:
-  // a button, a check box, a list or a picture, shown; 0 where none does.
+  // The next shown control after this one (0: the first) in tab order: a button, check box, list or picture; else 0.
   static int nextFocus(const FakeWindow&, int after);
 
   PostedMessages& posted_;
@@ -207,8 +204,7 @@ class FakeShell : public Shell {
   unsigned iconId_ = 0;
 };
 
-// A drive answers as a fast one does, posted for after the entry that asked; a slow one holds
-// its answers until the test releases them.
+// A drive answers posted for after the entry that asked; a slow one holds its answers until released.
 class FakeDisks : public Disks {
  public:
   explicit FakeDisks(PostedMessages& posted) : posted_(posted) {}
@@ -353,8 +349,7 @@ struct FakePlatform {
     disks.drives = std::move(drives);
     tellEveryWindow(&WindowEvents::drivesChanged);
   }
-  // The user logs off: every window hears the end of the session, under a box too, and then the
-  // system ends the process.
+  // The user logs off: every window hears the end of the session, under a box too, then the process ends.
   void endSession() {
     tellEveryWindow(&WindowEvents::sessionEnding);
     if (!ended()) process.endedWith = 0;

@@ -1,11 +1,7 @@
 // The program on the fake platform, driven by any bytes: the first say how it starts (the settings
-// file's bytes, the start-hidden switch, a folder that takes no writes), the rest are the user's
-// actions and the world's, also inside modal windows and message boxes. After each action the
-// promises are checked: at most one tray icon, and one while the program runs; no drive asked
-// twice at once; every saved file reads back to the drives last committed and, while the drive
-// window is up, its place within 16 bits; no message box but a failed save's; no end but Quit;
-// the drive window on top whenever no other window of the program is shown. KV_FUZZ_TRACE=1 prints the actions as they
-// run.
+// file, the start-hidden switch, a folder that takes no writes), the rest are the user's actions and
+// the world's, also under modal windows and message boxes; after each, checkAll() and saved() hold
+// the program to its promises. KV_FUZZ_TRACE=1 prints the actions as they run.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>

@@ -7,14 +7,13 @@
 #include <fstream>
 #include <optional>
 
-#include "contract/ports_world.h"
 #include "contract/win32/world_events.h"
+#include "contract/worlds.h"
+#include "e2e/probe/tray_tips.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_shell.h"
-
-#include <commctrl.h>
 
 namespace kv::contract {
 namespace {
@@ -47,39 +46,13 @@ struct ShownIcon {
   RECT place;
 };
 
-// The shell's tooltips are windows of its process: their tools are read through its memory.
 std::vector<ShownIcon> iconsShown() {
   std::vector<ShownIcon> icons;
-  DWORD shellProcess = 0, owner = 0;
-  GetWindowThreadProcessId(FindWindowW(L"Shell_TrayWnd", nullptr), &shellProcess);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shellProcess);
-  if (!process) return icons;
-  constexpr SIZE_T kTextAt = 512, kChars = 256;
-  auto* remote = static_cast<BYTE*>(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
-  for (HWND tip = nullptr; remote && (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-    DWORD_PTR tools = 0, ok = 0;
-    GetWindowThreadProcessId(tip, &owner);
-    if (owner != shellProcess || !SendMessageTimeoutW(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &tools))
-      continue;
-    for (DWORD_PTR i = 0; i < tools; ++i) {
-      TTTOOLINFOW tool{};
-      tool.cbSize = sizeof tool;
-      wchar_t text[kChars] = {};
-      tool.lpszText = reinterpret_cast<wchar_t*>(remote + kTextAt);
-      WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
-      WriteProcessMemory(process, remote + kTextAt, text, sizeof text, nullptr);
-      if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &ok) ||
-          !ok)
-        continue;
-      ReadProcessMemory(process, remote, &tool, sizeof tool, nullptr);
-      ReadProcessMemory(process, remote + kTextAt, text, sizeof text - sizeof(wchar_t), nullptr);
-      if (IsRectEmpty(&tool.rect)) continue;  // an icon the shell keeps but does not show
-      MapWindowPoints(tool.hwnd, nullptr, reinterpret_cast<POINT*>(&tool.rect), 2);
-      icons.push_back({toUtf8(text), tool.rect});
-    }
-  }
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
+  each_tray_icon(
+      [](const wchar_t* tip, RECT place, void* to) {
+        static_cast<std::vector<ShownIcon>*>(to)->push_back({toUtf8(tip), place});
+      },
+      &icons);
   return icons;
 }
 
@@ -101,7 +74,7 @@ class Win32ShellWorld final : public ShellWorld {
  public:
   Win32ShellWorld() {
     // The taskbar comes up beside the first program of the session.
-    EXPECT_TRUE(pumpUntil([] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; })) << "no taskbar";
+    EXPECT_TRUE(runUntil(desktop_, [] { return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr; })) << "no taskbar";
     WindowLayout layout;
     layout.name = "trayw";
     layout.style = WindowStyle::Hidden;
@@ -143,10 +116,12 @@ class Win32ShellWorld final : public ShellWorld {
       // busy system lets a move go by.
       for (int tries = 0; tries < 20 && listener_.taken.empty(); ++tries) {
         movePointerTo(0, 0);
-        pumpUntil([] { return false; }, std::chrono::milliseconds(50));
+        runUntil(
+            desktop_, [] { return false; }, 50);
         listener_.taken.clear();
         movePointerTo((icon.place.left + icon.place.right) / 2, (icon.place.top + icon.place.bottom) / 2);
-        pumpUntil([&] { return !listener_.taken.empty(); }, std::chrono::milliseconds(500));
+        runUntil(
+            desktop_, [&] { return !listener_.taken.empty(); }, 500);
       }
       return listener_.taken;
     }
@@ -169,7 +144,7 @@ class Win32ShellWorld final : public ShellWorld {
   std::string browser() override { return toUtf8(folder_ + L"\\" + kBrowserName); }
   std::vector<std::string> browserStarts(std::size_t count) override {
     std::vector<std::string> starts;
-    pumpUntil([&] {
+    runUntil(desktop_, [&] {
       std::ifstream log(std::filesystem::path(folder_ + L"\\" + kBrowserName + L".log"), std::ios::binary);
       starts.clear();
       for (std::string line; std::getline(log, line);) starts.push_back(parameters(line));

@@ -5,9 +5,9 @@
 
 #include <cstdlib>
 
-#include "contract/desktop_world.h"
+#include "contract/win32/world_events.h"
+#include "contract/worlds.h"
 #include "platform/win32/win32_api.h"
-#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_process.h"
 
 #include <dbt.h>  // after the system's own headers, which it needs
@@ -66,14 +66,8 @@ class Win32DesktopWorld final : public DesktopWorld {
     current = nullptr;
   }
   Desktop& desktop() override { return desktop_; }
-  // The desktop's own loop runs, with its keys and dialog messages, until a timer ends it.
   bool runUntil(const std::function<bool()>& done, unsigned ms) override {
-    done_ = done, deadline_ = GetTickCount() + ms;
-    if (done()) return true;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 10, &endWhenDone);
-    desktop_.runEvents();
-    KillTimer(nullptr, timer);
-    return done();
+    return contract::runUntil(desktop_, done, ms);
   }
   int twipsPerPixel() override { return 1440 / dpi(); }
   Rect workArea() override {
@@ -235,9 +229,6 @@ class Win32DesktopWorld final : public DesktopWorld {
     up_ = std::move(up), look_ = std::move(look), act_ = std::move(act);
     userTimer_ = SetTimer(nullptr, 0, 20, &actOnceUp);
   }
-  static void CALLBACK endWhenDone(HWND, UINT, UINT_PTR, DWORD) {
-    if (current->done_() || static_cast<int>(GetTickCount() - current->deadline_) > 0) PostQuitMessage(0);
-  }
   static void CALLBACK actOnceUp(HWND, UINT, UINT_PTR, DWORD) {
     if (!current->up_()) return;
     KillTimer(nullptr, current->userTimer_);
@@ -261,12 +252,11 @@ class Win32DesktopWorld final : public DesktopWorld {
     return {r.left * t, r.top * t, (r.right - r.left) * t, (r.bottom - r.top) * t};
   }
 
-  std::function<bool()> done_, up_;
+  std::function<bool()> up_;
   std::function<void()> look_, act_;
-  DWORD deadline_ = 0;
   UINT_PTR userTimer_ = 0;
   win32::Win32Process process_;
-  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, FailureNotice{"kvcontract", "The desktop failed."}};
+  win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kWorldNotice};
 };
 
 }  // namespace

@@ -1,33 +1,36 @@
 #pragma once
 // What the Win32 worlds share: the windows' thread taking its events while a world waits, and the
 // notice the adapter's failure boundary is given.
-#include <algorithm>
-#include <chrono>
 #include <functional>
+#include <utility>
 
-#include "platform/failure.h"
-#include "platform/win32/win32_api.h"
+#include "platform/win32/win32_desktop.h"
 
 namespace kv::contract {
 
 inline const FailureNotice kWorldNotice{"kvcontract", "A handler failed."};
 
-// Waits on the windows' thread, taking its events, until the condition holds or the time passed.
-inline bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-  const auto deadline = std::chrono::steady_clock::now() + bound;
-  while (!done()) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)),
-                              QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
+// The desktop's own loop, with its keys and dialog messages, runs until done() holds or ms passed;
+// a thread timer ends it, inside whatever loop runs then.
+inline bool runUntil(win32::Win32Desktop& desktop, const std::function<bool()>& done, unsigned ms = 10000) {
+  struct Wait {
+    const std::function<bool()>& done;
+    DWORD deadline;
+    static void CALLBACK check(HWND, UINT, UINT_PTR, DWORD) {
+      if (waiting()->done() || static_cast<int>(GetTickCount() - waiting()->deadline) > 0) PostQuitMessage(0);
     }
-  }
-  return true;
+    static Wait*& waiting() {
+      static Wait* innermost = nullptr;
+      return innermost;
+    }
+  } wait{done, GetTickCount() + ms};
+  if (done()) return true;
+  Wait* outer = std::exchange(Wait::waiting(), &wait);
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, &Wait::check);
+  desktop.runEvents();
+  KillTimer(nullptr, timer);
+  Wait::waiting() = outer;
+  return done();
 }
 
 }  // namespace kv::contract

@@ -1,20 +1,16 @@
 /*
- * kvprobe: the end-to-end suite's hand inside Wine, for what only a Win32 process sees or does.
- * "kvprobe serve" answers one command a line from stdin with one JSON line; "kvprobe <command>"
- * runs one. Commands: windows <class-prefix>, tips, send|post <hwnd> <msg> <wparam> <lparam> [count]
- * (a registered message by name), key <vk>, traydel <hwnd> <uid>, load <dll>, bits (32 or 64),
- * free <root> (the drive's free clusters and bytes per cluster), dpi <hwnd> <dpi> (the window is told it
- * is now on a monitor of that DPI). Copied as
- * kvrecorder.exe it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
+ * kvprobe: the end-to-end suite's hand inside Wine. "kvprobe serve" answers one command a line from
+ * stdin with one JSON line, "kvprobe <command>" runs one (run() has them all). Copied as kvrecorder.exe
+ * it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
-#include <commctrl.h>
-#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
+
+#include "tray_tips.h"
 
 static void put_text(const wchar_t* w) {
   char utf8[4096];
@@ -117,44 +113,19 @@ static void cmd_windows(const char* prefix) {
   putchar(']');
 }
 
-/*
- * Wine's shell gives every icon a tooltip control of its own, whose one tool covers the icon's place
- * in the tray; a deleted icon leaves its tooltip behind with an empty rectangle. Tooltip messages
- * carry pointers that are not marshalled, so the request and the text live in the shell's process.
- */
+static void put_tip(const wchar_t* tip, RECT place, void* first) {
+  printf(*(int*)first ? "{\"text\":" : ",{\"text\":");
+  *(int*)first = 0;
+  put_text(tip);
+  put_rect("rect", place);
+  putchar('}');
+}
+
 static void cmd_tips(void) {
-  HWND tray = FindWindowW(L"Shell_TrayWnd", NULL), tip = NULL;
-  DWORD shell = 0, owner = 0;
-  GetWindowThreadProcessId(tray, &shell);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, shell);
-  BYTE* remote = process ? VirtualAllocEx(process, NULL, 4096, MEM_COMMIT, PAGE_READWRITE) : NULL;
   int first = 1;
   putchar('[');
-  while (remote && (tip = FindWindowExW(NULL, tip, TOOLTIPS_CLASSW, NULL))) {
-    DWORD_PTR count = 0, ok = 0;
-    GetWindowThreadProcessId(tip, &owner);
-    if (owner != shell || !SendMessageTimeoutW(tip, TTM_GETTOOLCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count)) continue;
-    for (DWORD_PTR i = 0; i < count; ++i) {
-      TTTOOLINFOW tool = {sizeof tool};
-      wchar_t text[256] = L"";
-      tool.lpszText = (wchar_t*)(remote + 512); /* the tool's text is copied there */
-      WriteProcessMemory(process, remote, &tool, sizeof tool, NULL);
-      WriteProcessMemory(process, remote + 512, text, sizeof text, NULL);
-      if (!SendMessageTimeoutW(tip, TTM_ENUMTOOLSW, i, (LPARAM)remote, SMTO_ABORTIFHUNG, 2000, &ok) || !ok) continue;
-      ReadProcessMemory(process, remote, &tool, sizeof tool, NULL);
-      ReadProcessMemory(process, remote + 512, text, sizeof text - sizeof(wchar_t), NULL);
-      if (IsRectEmpty(&tool.rect)) continue;
-      MapWindowPoints(tool.hwnd, NULL, (POINT*)&tool.rect, 2);
-      printf(first ? "{\"text\":" : ",{\"text\":");
-      put_text(text);
-      put_rect("rect", tool.rect);
-      putchar('}');
-      first = 0;
-    }
-  }
+  each_tray_icon(put_tip, &first);
   putchar(']');
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  if (process) CloseHandle(process);
 }
 
 /* xdotool's keys never reach a popup menu under a bare Xvfb; the system's own input does. */
@@ -180,14 +151,6 @@ static int cmd_dpi(HWND window, WORD dpi) {
   VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   CloseHandle(process);
   return ok;
-}
-
-static int cmd_traydel(HWND window, UINT uid) {
-  /* shell32 is loaded only here: its imports must not be loaded when the probe stands in as a control. */
-  typedef BOOL(WINAPI * notify_fn)(DWORD, NOTIFYICONDATAW*);
-  notify_fn notify = (notify_fn)(void*)GetProcAddress(LoadLibraryW(L"shell32.dll"), "Shell_NotifyIconW");
-  NOTIFYICONDATAW data = {NOTIFYICONDATAW_V1_SIZE, window, uid};
-  return notify && notify(NIM_DELETE, &data);
 }
 
 static int run(int argc, char** argv) {
@@ -219,8 +182,6 @@ static int run(int argc, char** argv) {
     printf("{\"ok\":%d}", cmd_key((WORD)strtoul(argv[1], NULL, 0)));
   } else if (!strcmp(cmd, "dpi") && argc > 2) {
     printf("{\"ok\":%d}", cmd_dpi(arg_hwnd(argv[1]), (WORD)atoi(argv[2])));
-  } else if (!strcmp(cmd, "traydel") && argc > 2) {
-    printf("{\"ok\":%d}", cmd_traydel(arg_hwnd(argv[1]), strtoul(argv[2], NULL, 0)));
   } else if (!strcmp(cmd, "load") && argc > 1) {
     ok = LoadLibraryA(argv[1]) != NULL;
     printf("{\"ok\":%d}", ok);

@@ -1,10 +1,48 @@
-// The desktop's contract on the fake platform: the user acts as the unit tests do, through the
-// fake's entries and its hooks for menus, modal windows and boxes.
-#include "contract/desktop_world.h"
+// The ports' contracts on the fake platform: the user acts as the unit tests do, through the fake's
+// entries and its hooks for menus, modal windows and boxes; the program is installed in the folder
+// the fake process names.
+#include "contract/worlds.h"
 #include "fake/fake_platform.h"
 
 namespace kv::contract {
 namespace {
+
+constexpr const char* kScratch = "C:\\Scratch";
+
+class FakeWorld final : public World {
+ public:
+  FakeWorld() {
+    files_.folders.insert(kScratch);
+    process_.arguments = "/min";
+    files_.entries[process_.exeFolder() + "\\" + programFile()] = {"MZ"};
+  }
+  Files& files() override { return files_; }
+  Process& process() override { return process_; }
+  std::string folder() override { return kScratch; }
+  std::vector<std::string> namesInFolder() override {
+    std::vector<std::string> names;
+    const std::string prefix = std::string(kScratch) + "\\";
+    for (const auto& [path, entry] : files_.entries)
+      if (path.compare(0, prefix.size(), prefix) == 0) names.push_back(path.substr(prefix.size()));
+    return names;
+  }
+  void give(const std::string& path, Attribute attribute) override {
+    (attribute == Attribute::ReadOnly ? files_.entries.at(path).readOnly : files_.entries.at(path).hidden) = true;
+  }
+  std::unique_ptr<Process> anotherCopy() override {
+    auto copy = std::make_unique<fake::FakeProcess>();
+    copy->anotherRunning = true;
+    return copy;
+  }
+  std::string arguments() override { return "/min"; }
+  std::string programFile() override { return "kestrovan99.exe"; }
+  VersionNumbers version() override { return {1, 4, 3}; }
+  void chooseDecimalSeparator(char separator) override { process_.separator = separator; }
+
+ private:
+  fake::FakeFiles files_;
+  fake::FakeProcess process_;
+};
 
 class FakeDesktopWorld final : public DesktopWorld {
  public:
@@ -149,10 +187,98 @@ class FakeDesktopWorld final : public DesktopWorld {
   int broughtBefore_ = 0;
 };
 
+constexpr const char* kBrowser = "C:\\Browser\\browse.exe";
+
+struct TrayListener final : WindowEvents {
+  std::vector<unsigned> taken;
+  void trayMessage(unsigned mouseMessage) override { taken.push_back(mouseMessage); }
+};
+
+class FakeShellWorld final : public ShellWorld {
+ public:
+  FakeShellWorld() {
+    WindowLayout layout;
+    layout.name = "trayw";
+    layout.style = WindowStyle::Hidden;
+    window_ = fake_.desktop.create(layout, listener_);
+  }
+  Shell& shell() override { return fake_.shell; }
+  WindowHandle window() override { return window_; }
+  IconHandle icon() override { return fake_.desktop.iconHandle(window_); }
+  std::vector<std::string> tipsShown() override {
+    if (!fake_.shell.iconPresent) return {};
+    return {fake_.shell.tip()};
+  }
+  std::vector<unsigned> pointAt(const std::string& tip) override {
+    listener_.taken.clear();
+    if (fake_.shell.iconPresent && fake_.shell.tip() == tip) fake_.trayMouse(mouse_message::kMove);
+    return listener_.taken;
+  }
+  std::string document(bool registered) override {
+    fake_.shell.findResult = registered ? 42 : 31;  // SE_ERR_NOASSOC
+    return registered ? "C:\\Temp\\kv99-1.htm" : "C:\\Temp\\kv99-1.kvnone";
+  }
+  std::string browser() override { return kBrowser; }
+  std::vector<std::string> browserStarts(std::size_t) override {
+    std::vector<std::string> parameters;
+    const std::string program = std::string(kBrowser) + " ";
+    for (const std::string& line : fake_.shell.started)
+      if (line.compare(0, program.size(), program) == 0) parameters.push_back(line.substr(program.size()));
+    return parameters;
+  }
+
+ private:
+  fake::FakePlatform fake_;
+  TrayListener listener_;
+  WindowHandle window_ = 0;
+};
+
+class FakeHelpWorld final : public HelpWorld {
+ public:
+  HelpViewer& help() override { return help_; }
+  bool systemHasHelpViewer() override { return help_.viewerInstalled; }
+  std::string missingFile() override { return "C:\\Temp\\gone.hlp"; }
+  void closeViewerMessages() override {}
+
+ private:
+  fake::FakeHelp help_;
+};
+
+class FakeDisksWorld final : public DisksWorld {
+ public:
+  FakeDisksWorld() { fake_.disks.answers["c:\\"] = DiskCounters{8, 512, 1200, 90000}; }
+  Disks& disks() override { return fake_.disks; }
+  bool runEventsUntil(const std::function<bool()>& done) override {
+    fake_.idle();
+    return done();
+  }
+  std::vector<char> letters() override { return {'c', 'd', 'z'}; }
+  std::string label(const std::string& root) override {
+    return fake_.disks.labels.count(root) ? fake_.disks.labels[root] : "";
+  }
+
+ private:
+  fake::FakePlatform fake_;
+};
+
 }  // namespace
+
+std::unique_ptr<World> makeWorld() {
+  return std::make_unique<FakeWorld>();
+}
 
 std::unique_ptr<DesktopWorld> makeDesktopWorld() {
   return std::make_unique<FakeDesktopWorld>();
+}
+
+std::unique_ptr<ShellWorld> makeShellWorld() {
+  return std::make_unique<FakeShellWorld>();
+}
+std::unique_ptr<HelpWorld> makeHelpWorld() {
+  return std::make_unique<FakeHelpWorld>();
+}
+std::unique_ptr<DisksWorld> makeDisksWorld() {
+  return std::make_unique<FakeDisksWorld>();
 }
 
 }  // namespace kv::contract
