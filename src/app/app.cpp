@@ -62,7 +62,7 @@ void App::main() {
     if (commandLine.find('M') != std::string::npos) startHidden = 1;
   }
   tbarw.load();
-  tray.traysync(readout());
+  traysync();
   if (startHidden == 0) driveWindow.show();
 }
 

@@ -39,7 +39,7 @@ const FreeSpace::Drive& FreeSpace::query(const std::string& slot, std::string& p
 // from four seconds up to a minute.
 bool FreeSpace::due(const Drive& drive) const {
   if (drive.misses < 2) return true;
-  const unsigned pause = drive.misses > 6 ? kLongestPause : std::min(kLongestPause, 1000u << drive.misses);
+  const unsigned pause = std::min(kLongestPause, 1000u << std::min(drive.misses, 6u));
   return process_.milliseconds() - drive.answeredAt >= pause;
 }
 

@@ -105,7 +105,10 @@ bool DriveThreads::ask(DriveQuestion* question) {
   Locked held(lock_);
   Thread* thread = ownerOf(question->root);
   if (!thread) thread = shared();
-  if (!thread) return false;
+  if (!thread) {
+    post(question);
+    return false;
+  }
   thread->questions.push_back(question);
   SetEvent(thread->wake);
   return true;

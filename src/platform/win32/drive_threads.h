@@ -35,7 +35,7 @@ class DriveThreads {
   static DriveThreads& instance();
 
   // Queued for the drive's own thread when it has one, else for the shared thread. False when
-  // no thread could be made; the question is still the caller's then.
+  // no thread could be made: the drive did not answer, posted as a thread would post it.
   bool ask(DriveQuestion* question);
   // Called now and then on the windows' thread while questions are out: a shared thread in one
   // drive for longer than the bound is left with it. True while the shared thread has work.

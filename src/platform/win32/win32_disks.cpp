@@ -53,12 +53,8 @@ void Win32Disks::askLabel(const std::string& root, LabelAnswer answer) {
 }
 
 void Win32Disks::ask(DriveQuestion* question) {
-  // No thread to ask on: the drive did not answer, said as a thread would say it, later.
-  if (!DriveThreads::instance().ask(question)) {
-    if (!PostMessageW(mailbox_, DriveThreads::kAnswerMessage, 0, reinterpret_cast<LPARAM>(question))) delete question;
-    return;
-  }
-  if (!checking_) checking_ = SetTimer(mailbox_, kStuckTimer, kStuckCheckMilliseconds, nullptr) != 0;
+  if (DriveThreads::instance().ask(question) && !checking_)
+    checking_ = SetTimer(mailbox_, kStuckTimer, kStuckCheckMilliseconds, nullptr) != 0;
 }
 
 LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
