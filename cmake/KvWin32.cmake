@@ -46,10 +46,11 @@ if(KV_CONTRACT)
 endif()
 configure_file(${KV_RES_SRC}/version.h.in ${KV_RES_OUT}/version.h @ONLY)
 configure_file(${KV_RES_SRC}/kestrovan99.manifest.in ${KV_RES_OUT}/kestrovan99.manifest @ONLY)
+configure_file(${KV_RES_SRC}/common_controls.manifest.in ${KV_RES_OUT}/common_controls.manifest @ONLY)
 
 # windres finds the files named in the .rc through its include folders.
 set_source_files_properties(${KV_RES_SRC}/kestrovan99.rc PROPERTIES
-  OBJECT_DEPENDS "${KV_GENERATED_RESOURCES};${KV_RES_SRC}/resource_ids.h;${KV_RES_OUT}/version.h;${KV_RES_OUT}/kestrovan99.manifest")
+  OBJECT_DEPENDS "${KV_GENERATED_RESOURCES};${KV_RES_SRC}/resource_ids.h;${KV_RES_OUT}/version.h;${KV_RES_OUT}/kestrovan99.manifest;${KV_RES_OUT}/common_controls.manifest")
 
 file(GLOB KV_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/win32/*.cpp)
 if(NOT KV_CORE_SOURCES OR NOT KV_WIN32_SOURCES)
@@ -62,8 +63,9 @@ add_executable(kestrovan99 WIN32 ${PROJECT_SOURCE_DIR}/src/main_win32.cpp ${KV_C
 add_dependencies(kestrovan99 resources)
 target_include_directories(kestrovan99 PRIVATE ${PROJECT_SOURCE_DIR}/src ${KV_RES_SRC} ${KV_RES_OUT})
 target_link_options(kestrovan99 PRIVATE -municode)
-# shell32 is not linked: the program loads it from the system folder at run time.
-target_link_libraries(kestrovan99 PRIVATE user32 gdi32 comctl32 advapi32)
+# shell32 and comctl32 are not linked: the program loads them from the system folder at run time,
+# comctl32 with the first window that shows its controls (common_controls.h).
+target_link_libraries(kestrovan99 PRIVATE user32 gdi32 advapi32)
 
 # The help file and its HTML page (for Windows without a help viewer) go beside the program and into
 # the package. They are required: a build without them would ship a program whose every help request

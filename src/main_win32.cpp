@@ -14,8 +14,6 @@
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_shell.h"
 
-#include <commctrl.h>
-
 namespace {
 
 // DLLs are loaded from the system folder only, where the system knows how (Windows 7 with
@@ -33,8 +31,6 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   restrictDllSearch();
   kv::win32::preloadSystemLibraries();
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&controls);
 
   kv::win32::Win32Process process;
   kv::win32::Win32Desktop desktop(module, process, kv::kFailureNotice);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/failure.h"
+#include "platform/win32/common_controls.h"
 #include "platform/win32/diagnostics.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
@@ -72,6 +73,14 @@ LRESULT CALLBACK ownerProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Labels draw the same in the system's plain set and in the common controls; any other control
+// looks as the system's theme has it only in the common controls.
+bool needsCommonControls(const WindowLayout& layout) {
+  for (const ControlLayout& control : layout.controls)
+    if (control.kind != ControlKind::Label) return true;
+  return false;
+}
+
 HICON loadIcon(HINSTANCE module, int widthMetric, int heightMetric) {
   return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, GetSystemMetrics(widthMetric),
                                        GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR));
@@ -135,6 +144,7 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
   const POINT at = layout.style == WindowStyle::Dialog ? centredOnWorkArea(width, height) : POINT{0, 0};
 
   HWND owner = layout.style == WindowStyle::Borderless ? taskbarHidingOwner() : nullptr;
+  const CommonControls themed(needsCommonControls(layout));
   HWND hwnd = CreateWindowExW(exStyle, windowClassName.c_str(), fromAnsi(layout.caption).c_str(), style, at.x, at.y,
                               width, height, owner, bar, module_, window.get());
   if (!hwnd) {

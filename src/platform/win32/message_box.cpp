@@ -1,5 +1,7 @@
 #include "platform/win32/message_box.h"
 
+#include "platform/win32/common_controls.h"
+
 namespace kv::win32 {
 namespace {
 
@@ -45,7 +47,10 @@ void runMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
   Watch watch{closed, current};
   current = &watch;
   HHOOK hook = SetWindowsHookExW(WH_CBT, &watchBox, nullptr, GetCurrentThreadId());
-  MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+  {
+    const CommonControls themed;  // its buttons
+    MessageBoxW(owner, text.c_str(), caption.c_str(), style);
+  }
   if (hook) UnhookWindowsHookEx(hook);
   current = watch.outer;
   watch.tell();  // a box that handed the activation to no window of ours (or a hook refused)

@@ -11,7 +11,8 @@ namespace kv::win32 {
 namespace {
 
 constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-constexpr size_t kChunk = 1u << 20;         // the most bytes one read or write asks for
+constexpr size_t kChunk = 1u << 20;         // the most bytes one write asks for
+constexpr size_t kReadPiece = 4096;         // the most bytes one read asks for
 constexpr unsigned kTemporaryNames = 1000;  // names tried for a temporary file before giving up
 
 // The system's own words for an error, such as "Access is denied.", in UTF-8 like the paths
@@ -76,17 +77,18 @@ std::optional<std::string> Win32Files::read(const std::string& path, std::size_t
   File file(CreateFileW(fromUtf8(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.open()) return std::nullopt;
-  // Only the first bytes: the size of the file, whatever it is, is never asked.
-  std::string bytes(limit, '\0');
-  size_t done = 0;
-  while (done < limit) {
+  // Only the first bytes: the size of the file, whatever it is, is never asked. The text grows
+  // with what comes rather than being made at the limit: a buffer of the limit, written once,
+  // would stay in the process's memory after the few bytes a file holds are read.
+  std::string bytes;
+  char piece[kReadPiece];
+  while (bytes.size() < limit) {
     DWORD got = 0;
-    const DWORD chunk = static_cast<DWORD>(std::min(limit - done, kChunk));
-    if (!ReadFile(file.get(), bytes.data() + done, chunk, &got, nullptr)) return std::nullopt;
+    const DWORD chunk = static_cast<DWORD>(std::min(limit - bytes.size(), sizeof piece));
+    if (!ReadFile(file.get(), piece, chunk, &got, nullptr)) return std::nullopt;
     if (got == 0) break;
-    done += got;
+    bytes.append(piece, got);
   }
-  bytes.resize(done);
   return bytes;
 }
 
