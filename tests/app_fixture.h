@@ -108,6 +108,9 @@ class AppTest : public ::testing::Test {
     optionsClick(OptionsWindow::AcceptDrive);
   }
 
+  // The program loads every window it needs by name, never by reading one it has not loaded.
+  void TearDown() override { EXPECT_EQ(app.loadsOnRead(), 0u); }
+
   fake::FakePlatform fake;
   App app{fake.platform};
 

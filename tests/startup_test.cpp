@@ -25,7 +25,11 @@ INSTANTIATE_TEST_SUITE_P(CommandLines, StartSwitchTest,
 
 TEST_F(AppTest, AFirstRunShowsHelpThenWritesTheFileThenOpensOptionsOverTheDriveWindow) {
   std::string fileAtHelp;
-  fake.help.during = [&] { fileAtHelp = file(); };
+  bool iconAtHelp = true;
+  fake.help.during = [&] {
+    fileAtHelp = file();
+    iconAtHelp = fake.shell.iconPresent;
+  };
   bool driveWindowWaits = false;
   whenModal([&] {
     driveWindowWaits = shown("smallwindow") && !win("smallwindow").enabled && shown("optionswindow");
@@ -34,6 +38,7 @@ TEST_F(AppTest, AFirstRunShowsHelpThenWritesTheFileThenOpensOptionsOverTheDriveW
   start(std::nullopt);
   EXPECT_EQ(fake.help.requests, std::vector<std::string>{"D:\\Programs\\Kestrovan\\kestrovan99.hlp 1 30000"});
   EXPECT_EQ(fileAtHelp, "(none)");
+  EXPECT_FALSE(iconAtHelp) << "the set-up comes before the tray icon";
   EXPECT_TRUE(driveWindowWaits);
   EXPECT_EQ(file(), fileOf({}, 0, 0));
   // Closed during its own load, the Options window stays closed, and start-up ends with the

@@ -49,11 +49,10 @@ void App::main() {
   // F1 goes to the same file by its full path, so it is found whatever folder is current.
   programHelpFile_ = joinPath(platform.process.exeFolder(), kProgramHelpName);
 
-  // The drive window loads first, hidden: its load reads the settings file, and on a first run
-  // the set-up shows it, opens the start-up topic, saves and waits for Options, all before the
-  // tray icon is added. (The program once reached this load through a hidden Options window,
-  // which read the file a second time and left the drive window out of the topmost order.)
-  driveWindow.load();
+  // The settings first, then the drive window, hidden, at their place. A first run sets up next,
+  // in the order the user sees: the drive window, the start-up topic, a fresh file, then Options
+  // over the drive window, waited for; all before the tray icon is added.
+  if (!loadDriveWindow()) setup();
 
   int startHidden = 0;
   std::string commandLine = platform.process.commandLine();
@@ -66,9 +65,12 @@ void App::main() {
   if (startHidden == 0) driveWindow.show();
 }
 
-Point App::driveWindowLoading() {
-  loadcfg();
-  return Point{settings.smlleft, settings.smltop};
+// Every load of the drive window reads the settings first: at start-up, and when Show, Options or
+// About brings it back after Hide or a close.
+bool App::loadDriveWindow() {
+  const bool read = loadcfg();
+  driveWindow.loadAt(Point{settings.smlleft, settings.smltop});
+  return read;
 }
 
 void App::driveWindowLoaded() {
@@ -79,25 +81,31 @@ void App::driveWindowLoaded() {
 void App::closeDriveWindow() {
   const Form::LoadTicket load = driveWindow.currentLoad();
   savecfg(driveWindow);
-  // The save's message box may have let the window go; it is not loaded again to be closed.
+  // Only the window the user closed: the save's message box may have let it go meanwhile.
   if (!load.valid()) return;
   settings.smlshown = false;
   driveWindow.unload();
 }
 
-void App::dialogOpened() {
+void App::optionsOpened() {
   smlofftop();
+  optionsWindow.refres(settings.drives);
+}
+
+void App::aboutOpened() {
+  smlofftop();
+  aboutWindow.reftext(settings.version);
 }
 
 void App::dialogClosed() {
-  // Not while quitting, once the drive window is gone: asking for it would load it again.
+  // Not while quitting, once the drive window is gone.
   if (settings.smlshown && driveWindow.loaded()) smlontop();
 }
 
 void App::commitDrives(const DriveSlots& drives, Form& from) {
   settings.drives = drives;
   // A file that could not be written is not read back: that would only start the set-up again.
-  if (savecfg(from)) loadcfg();
+  if (savecfg(from) && !loadcfg()) setup();
   // Not left to the drive window's activation: the window that comes forward as Options goes
   // may be any, another program's too.
   refreshViews();
@@ -108,6 +116,7 @@ void App::showHelp(HelpTopic topic, Form& from) {
 }
 
 void App::showDriveWindow() {
+  if (!driveWindow.loaded() && !loadDriveWindow()) setup();
   if (!driveWindow.visible()) driveWindow.show();
 }
 
@@ -127,6 +136,22 @@ void App::quitall(Form& from) {
   tray.trayremove();
   tbarw.unload();
   platform.process.end(0);
+}
+
+// A dialog takes the drive window out of the topmost order as it loads: after Hide or a close, the
+// drive window comes back first, loaded and hidden, as it always has. Where its settings cannot be
+// read, the set-up runs first, and it has just waited for Options.
+void App::openOptions(Opening how) {
+  if (!driveWindow.loaded() && !loadDriveWindow()) {
+    setup();
+    return;
+  }
+  open(optionsWindow, how);
+}
+
+void App::openAbout(Opening how) {
+  if (!driveWindow.loaded() && !loadDriveWindow()) setup();
+  open(aboutWindow, how);
 }
 
 void App::open(Form& window, Opening how) {

@@ -29,24 +29,25 @@ class App final : public Program {
 
   // Start-up; after it returns only events drive the program.
   void main();
+  // Windows the window model loaded because code read them: the program asks for every load.
+  unsigned loadsOnRead() const { return forms.loadsOnRead; }
 
-  const DriveSlots& drives() const override { return settings.drives; }
-  const std::string& version() const override { return settings.version; }
   void refresh() override { refreshViews(); }
 
-  // The drive window's load and close.
-  Point driveWindowLoading() override;
+  // The drive window's load and close, and the dialogs'.
   void driveWindowLoaded() override;
   void closeDriveWindow() override;
-  void dialogOpened() override;
+  void optionsOpened() override;
+  void optionsActivated() override { optionsWindow.refres(settings.drives); }
+  void aboutOpened() override;
   void dialogClosed() override;
 
   // The user's decisions.
   void commitDrives(const DriveSlots& drives, Form& from) override;
   void showHelp(HelpTopic topic, Form& from) override;
   void showDriveWindow() override;
-  void openOptions(Opening how) override { open(optionsWindow, how); }
-  void openAbout(Opening how) override { open(aboutWindow, how); }
+  void openOptions(Opening how) override;
+  void openAbout(Opening how) override;
   void hideall(Form& from) override;
   void quitall(Form& from) override;
   void traysync() override { tray.traysync(readout()); }
@@ -66,7 +67,7 @@ class App final : public Program {
 
   // The settings file (app_settings.cpp).
   std::string configPath();
-  void loadcfg();            // reads the settings file, or runs the first-run set-up
+  bool loadcfg();            // reads the settings file; false when the set-up must follow
   bool savecfg(Form& from);  // writes it; a failure is told and leaves the file as it was
   std::string writecfg();    // writes it; the reason it failed, empty when it did not
   void setup();
@@ -77,6 +78,7 @@ class App final : public Program {
   void ontop(bool topmost);  // the drive window into or out of the topmost order
   void smlontop() { ontop(true); }
   void smlofftop() { ontop(false); }
+  bool loadDriveWindow();  // the settings read, then the drive window loaded at their place
   void open(Form& window, Opening how);
   DriveList driveList();
   Readout readout();             // asks every used slot's drive again, unless waiting or paused

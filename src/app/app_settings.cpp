@@ -9,31 +9,26 @@ std::string App::configPath() {
   return joinPath(platform.process.exeFolder(), kConfigName);
 }
 
-void App::loadcfg() {
+bool App::loadcfg() {
   // After a save that did not reach the file, the file is older than what is in memory:
   // reading it would undo the user's choice.
-  if (saveFailed_) return;
+  if (saveFailed_) return true;
   std::string path = configPath();
-  if (!platform.files.normalFileExists(path)) {
-    setup();
-    return;
-  }
+  if (!platform.files.normalFileExists(path)) return false;
   std::optional<std::string> bytes = platform.files.read(path, kConfigReadLimit);
-  if (!bytes) {
-    setup();
-    return;
-  }
+  if (!bytes) return false;
   ConfigRead read = parseConfig(*bytes);
   for (int i = 0; i < read.slotsRead; ++i) settings.drives[i] = read.drives[i];
   if (read.left) settings.smlleft = *read.left;
   if (read.top) settings.smltop = *read.top;
-  if (!read.complete()) setup();
+  return read.complete();
 }
 
 // A first run, or a file that could not be read: the drive window, the start-up topic, a fresh
 // file, then Options over the drive window, waited for.
 void App::setup() {
   driveWindow.show();
+  tbarw.load();  // the start-up topic's owner, which the user never sees
   showHelp(kHelpFirstRun, tbarw);
   savecfg(driveWindow);
   optionsWindow.showModal(driveWindow);

@@ -9,8 +9,14 @@ namespace kv {
 Form::~Form() = default;
 
 WindowHandle Form::handle() {
-  load();
+  loadOnRead();
   return handle_;
+}
+
+void Form::loadOnRead() {
+  if (loaded()) return;
+  ++host_.loadsOnRead;
+  load();
 }
 
 void Form::load() {
@@ -92,7 +98,7 @@ void Form::showModal(Form& owner) {
 }
 
 void Form::hide() {
-  if (!loaded()) load();
+  loadOnRead();
   if (!loaded() || state_ == State::Hidden) return;
   state_ = State::Hidden;
   stopBeingActive();
@@ -122,7 +128,7 @@ void Form::helpKey() {
 }
 
 Form::ControlState& Form::control(int id) {
-  load();
+  loadOnRead();
   auto it = controls_.find(id);
   if (it == controls_.end()) throw Failure("window has no control " + std::to_string(id));
   return it->second;

@@ -83,6 +83,7 @@ class Form : public WindowEvents {
     bool checked = false;
   };
   ControlState& control(int id);
+  void loadOnRead();  // the model's load of a window read before it was loaded
   bool modalIsUp() const;
   void bringModalToFront();
   void stopBeingActive();

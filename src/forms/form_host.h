@@ -20,6 +20,10 @@ struct FormHost {
   Form* active = nullptr;
   // The Windows session ends: the program keeps what it must before the process is ended.
   std::function<void()> sessionEnding;
+  // Windows loaded because something read them (a handle, a place, a control) before they were
+  // loaded. The model allows it; the program loads every window it needs by name, and the tests
+  // hold it to that.
+  unsigned loadsOnRead = 0;
 };
 
 }  // namespace kv

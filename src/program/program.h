@@ -50,21 +50,18 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
-  // What Options starts from, and About shows.
-  virtual const DriveSlots& drives() const = 0;
-  virtual const std::string& version() const = 0;
   // The drive window's timer or activation: every view shows its drives anew, each asked again.
   virtual void refresh() = 0;
 
-  // The drive window's load: the settings are read first (a first run sets up inside, and may
-  // show and close other windows meanwhile), and this says where the window goes.
-  virtual Point driveWindowLoading() = 0;
   virtual void driveWindowLoaded() = 0;  // placed and refreshing: it goes on top
   virtual void closeDriveWindow() = 0;   // its plain click or Alt+F4: saved, then unloaded
 
   // Options or About was loaded, or is about to unload: the drive window leaves the topmost
-  // order while either is loaded, and comes back to it when one closes.
-  virtual void dialogOpened() = 0;
+  // order while either is loaded, and comes back to it when one closes. Options, loaded or
+  // activated, is handed the drives in use anew.
+  virtual void optionsOpened() = 0;
+  virtual void optionsActivated() = 0;
+  virtual void aboutOpened() = 0;
   virtual void dialogClosed() = 0;
 
   // Okay in Options: the drives from now on, saved, read back and shown at once. A failed save is

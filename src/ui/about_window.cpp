@@ -40,15 +40,13 @@ WindowLayout AboutWindow::describe() const {
   return w;
 }
 
-void AboutWindow::onLoad(const LoadTicket& ticket) {
-  program_.dialogOpened();
-  if (!ticket.valid()) return;
-  reftext();
+void AboutWindow::onLoad(const LoadTicket&) {
+  program_.aboutOpened();
 }
 
-void AboutWindow::reftext() {
+void AboutWindow::reftext(const std::string& version) {
   const std::string pair = "\r\n\r\n";
-  setText(Description, "Kestrovan '99, Version: " + program_.version() + pair + kMakerLine + pair +
+  setText(Description, "Kestrovan '99, Version: " + version + pair + kMakerLine + pair +
                            "Kestrovan '99 is a simple utility to tell" +
                            " you how much space is remaining on up to 6 drives." + pair +
                            "Press F1 for help on any window.");

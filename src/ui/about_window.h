@@ -22,7 +22,7 @@ class AboutWindow : public Form {
   AboutWindow(FormHost& host, Program& program, OpenPage openPage)
       : Form(host), program_(program), openPage_(std::move(openPage)) {}
 
-  void reftext();  // the text box's version and description
+  void reftext(const std::string& version);  // the text box: the program's version and description
 
   void released(int id, MouseButton) override;
 

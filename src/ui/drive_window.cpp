@@ -55,13 +55,16 @@ WindowLayout DriveWindow::describe() const {
   return w;
 }
 
-void DriveWindow::onLoad(const LoadTicket& ticket) {
-  const Point place = program_.driveWindowLoading();
-  if (!ticket.valid()) return;
+void DriveWindow::loadAt(Point place) {
+  place_ = place;
+  load();
+}
+
+void DriveWindow::onLoad(const LoadTicket&) {
   desktop().startTimer(handle(), kRefreshMilliseconds);
   program_.refresh();
   press_.gflag = false;
-  moveTo(place.x, place.y);
+  moveTo(place_.x, place_.y);
   // Past the desktop's right edge, by however little, or where no monitor shows any part of it
   // (a monitor since gone): into view. A window partly off the top, left or bottom stays.
   const std::vector<Rect> monitors = desktop().monitors();

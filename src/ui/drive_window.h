@@ -26,6 +26,8 @@ class DriveWindow : public Form {
 
   DriveWindow(FormHost& host, Program& program);
 
+  void loadAt(Point place);  // loads the window, hidden, at this place, or into view from it
+
   void refall(const DriveSlots& lines);  // every line anew: a used slot's figure, or nothing
   void endsml();                         // its own close: the program saves, then unloads it
   void gdown(int x, int y);              // a press: remembers where the drag starts
@@ -61,6 +63,7 @@ class DriveWindow : public Form {
   Program& program_;
   Menu menu_;
   Press press_;
+  Point place_;  // where its next load puts it
   int lineWidth_ = kLineWidth;
   DriveSlots lines_;  // as last handed, for a new DPI
   std::array<std::string, kSlots> measuredText_;

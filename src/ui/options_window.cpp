@@ -39,14 +39,9 @@ WindowLayout OptionsWindow::describe() const {
   return w;
 }
 
-void OptionsWindow::onLoad(const LoadTicket& ticket) {
+void OptionsWindow::onLoad(const LoadTicket&) {
   fillDriveList();
-  program_.dialogOpened();
-  // A first-run set-up may have shown and closed this window inside the line above.
-  if (!ticket.valid()) return;
-  loading_ = true;
-  refres();
-  loading_ = false;
+  program_.optionsOpened();
 }
 
 void OptionsWindow::resetState() {
@@ -56,12 +51,7 @@ void OptionsWindow::resetState() {
 }
 
 void OptionsWindow::onActivate() {
-  pickslot_ = 0;
-  showPicker(false);
-  // Filling the boxes is never a user's pick: no box unchecks another while it runs.
-  loading_ = true;
-  refres();
-  loading_ = false;
+  program_.optionsActivated();
 }
 
 void OptionsWindow::showPicker(bool visible) {
@@ -121,13 +111,17 @@ void OptionsWindow::checkcl() {
   pickslot_ = 0;
 }
 
-void OptionsWindow::refres() {
-  const DriveSlots& drives = program_.drives();
+void OptionsWindow::refres(const DriveSlots& drives) {
+  pickslot_ = 0;
+  showPicker(false);
+  // Filling the boxes is never a user's pick: no box unchecks another while it runs.
+  loading_ = true;
   for (int n = 1; n <= kSlots; ++n) {
     bool used = !drives[n - 1].empty();
     setBox(n, used);
     setText(box(n), drives[n - 1]);
   }
+  loading_ = false;
   optdrives_ = drives;
   pickslot_ = 0;
   showPicker(false);

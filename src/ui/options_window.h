@@ -31,7 +31,7 @@ class OptionsWindow : public Form {
   OptionsWindow(FormHost& host, Program& program, DriveListSource driveList, LabelSource labels)
       : Form(host), program_(program), driveList_(std::move(driveList)), labels_(std::move(labels)) {}
 
-  void refres();      // the boxes and the working copy anew from the program's drives
+  void refres(const DriveSlots& drives);  // the boxes and the working copy anew from the drives in use
   void checkcl();     // closes the picker; a box waiting for its drive is unchecked again
   void okay();        // "Okay" and Ctrl+O: hands the working copy to the program, then closes
   void cancel();      // "Cancel", Ctrl+C and the close box: drops the working copy
