@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -37,7 +38,9 @@ void FakeDisks::askLabel(const std::string& root, LabelAnswer answer) {
 
 void FakeDisks::releaseLabels() {
   for (auto& [root, answer] : std::exchange(heldLabels_, {}))
-    posted_.post([answer = std::move(answer), label = labels.count(root) ? labels[root] : ""] { answer(label); });
+    posted_.post([this, answer = std::move(answer), label = labels.count(root) ? labels[root] : ""] {
+      enter_([&] { answer(label); });
+    });
 }
 
 void FakeDisks::release(const std::string& root) {
@@ -51,7 +54,7 @@ void FakeDisks::post(const std::string& root, Answer answer) {
   if (answers.count(root)) now = answers[root];
   posted_.post([this, root, answer = std::move(answer), now] {
     --unanswered_[root];
-    answer(now);
+    enter_([&] { answer(now); });
   });
 }
 
@@ -300,6 +303,22 @@ std::string FakeFiles::writeAtomic(const std::string& path, const std::string& b
   entries[path] = Entry{bytes};
   if (onWrite) onWrite(bytes);
   return "";
+}
+
+void FakePlatform::underTheRule(const std::function<void()>& entry, UnderBox underBox) {
+  if (desktop.messageBoxUp()) {
+    if (underBox == UnderBox::BringsItUp) desktop.bringMessageBoxToFront();
+    if (underBox != UnderBox::Runs) return;
+  }
+  std::string reason;
+  try {
+    entry();
+    return;
+  } catch (const std::exception& e) {  // not ProcessEnded: the end goes on out
+    reason = e.what();
+  }
+  desktop.messageBox(0, kFailureNotice.lead + "\r\n\r\n" + reason, kFailureNotice.caption);
+  process.end(1);
 }
 
 }  // namespace kv::fake

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/failure.h"
 #include "platform/process.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/entry_rule.h"
 #include "platform/win32/win32_window.h"
 
 namespace kv::win32 {
