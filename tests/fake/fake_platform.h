@@ -118,6 +118,8 @@ class FakeDesktop : public Desktop {
   // The window whose timer is due first by then, its next period begun; none when none is.
   FakeWindow* dueTimer(unsigned long long until);
   int popupMenu(WindowHandle owner, const Menu&) override;
+  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
+  bool messageBoxUp() const override { return boxesUp_ > 0; }
   void bringMessageBoxToFront() override { ++boxBroughtToFront; }
   std::vector<Rect> monitors() override;
   IconHandle iconHandle(WindowHandle w) override { return w + 1; }
@@ -156,10 +158,6 @@ class FakeDesktop : public Desktop {
   int modalDepth = 0;
 
  private:
-  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                      const std::function<void()>& closed) override;
-  std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
-  void enableAgain(const std::vector<WindowHandle>&) override;
   FakeWindow& at(WindowHandle h) { return windows_.at(h); }
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void sizeFrame(FakeWindow&);
@@ -172,6 +170,7 @@ class FakeDesktop : public Desktop {
   std::map<WindowHandle, FakeWindow> windows_;
   std::vector<std::pair<WindowHandle, WindowHandle>> modal_;  // window, owner
   WindowHandle next_ = 0x100, active_ = 0;
+  int boxesUp_ = 0;
 };
 
 class FakeShell : public Shell {
