@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "app/app.h"
-#include "platform/failure.h"
 #include "platform/platform.h"
+#include "platform/win32/entry_rule.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_api.h"
 #include "platform/win32/win32_desktop.h"
@@ -41,7 +41,7 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   kv::Platform platform{desktop, shell, disks, help, process, files};
 
   std::optional<kv::App> app;
-  kv::atEntry(desktop, process, kv::kFailureNotice, [&] {
+  kv::win32::atEntry(desktop, process, kv::kFailureNotice, [&] {
     app.emplace(platform);
     app->main();
   });

@@ -31,10 +31,9 @@ App::App(Platform& p)
       tray(p.shell, tbarw) {
   space.whenAnswered([this](const std::string& root, const std::optional<DiskCounters>& answer) {
     // Taken even while a message box is up, or the drive would wait for good; only the views
-    // wait for the box to close (an entry, dropped meanwhile). An icon the shell refused is
-    // offered again by the drive window's next refresh, figures changed or not.
-    if (space.take(root, answer))
-      atEntry(platform.desktop, platform.process, kFailureNotice, [this] { showAnswers(); });
+    // wait for the box to close. An icon the shell refused is offered again by the drive
+    // window's next refresh, figures changed or not.
+    if (space.take(root, answer) && !platform.desktop.messageBoxUp()) showAnswers();
   });
 }
 

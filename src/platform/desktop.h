@@ -50,28 +50,15 @@ class Desktop {
   virtual int popupMenu(WindowHandle owner, const Menu&) = 0;
 
   // A message box with an OK button (texts in UTF-8), owned by the window the user's action came
-  // from (0: none) and modal to the whole program: the system keeps the owner from input, the
-  // program's other windows are kept from it here, and atEntry holds off the program's entries,
-  // so nothing the program does can be re-entered or unloaded under it. The other windows take
-  // input again the moment the box closes, before the system hands the activation back to the
-  // owner, so that the owner's activation finds the program whole again.
-  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
-    ++boxesUp_;
-    const std::vector<WindowHandle> others = disableAllBut(owner);
-    bool up = true;
-    const std::function<void()> closed = [&] {
-      if (!up) return;
-      up = false;
-      enableAgain(others);
-      --boxesUp_;
-    };
-    struct Gone {  // whatever way the box ends
-      const std::function<void()>& closed;
-      ~Gone() { closed(); }
-    } gone{closed};
-    showMessageBox(owner, text, caption, closed);
-  }
-  bool messageBoxUp() const { return boxesUp_ > 0; }
+  // from (0: none) and modal to the whole program: while it is up none of the program's windows
+  // takes input, and the program's timers and the user's actions on its windows are held off (a
+  // press brings the box to the front instead); the system's news still comes. Returns once the
+  // box is closed. The other windows take input again as it closes, before the owner is
+  // activated, so that the owner's activation finds the program whole.
+  virtual void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) = 0;
+  // Whether a message box of the program is up: what would lay out or re-enter the program's
+  // windows waits for it to close.
+  virtual bool messageBoxUp() const = 0;
   // The box that is up comes to the front, over the window of the program the user clicked.
   virtual void bringMessageBoxToFront() = 0;
 
@@ -83,21 +70,6 @@ class Desktop {
 
   // Runs events until the process ends.
   virtual void runEvents() = 0;
-
- protected:
-  // Shows the box above every window of the program and returns when it is gone. The system
-  // disables the owner while the box is up; when the user closes it, closed runs first, and then
-  // the system enables the owner and activates it. Without an owner the box is given one the
-  // program never shows.
-  virtual void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                              const std::function<void()>& closed) = 0;
-  // Every window of the program but the owner that takes input stops taking it; those are
-  // returned, for enableAgain.
-  virtual std::vector<WindowHandle> disableAllBut(WindowHandle owner) = 0;
-  virtual void enableAgain(const std::vector<WindowHandle>&) = 0;
-
- private:
-  int boxesUp_ = 0;
 };
 
 }  // namespace kv

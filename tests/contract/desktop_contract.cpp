@@ -334,7 +334,9 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
   desktop.show(bystander), desktop.show(owner);
   world->runUntil([&] { return world->active() == owner; });
   const std::string text = "Kestrovan '99 could not save C:\\Zo\xc3\xab\\kv99.cfg.", caption = "Kestrovan \xe2\x80\x99";
+  desktop.startTimer(bystander, 50);
   world->inNextBox([&] {
+    other.lines.clear();
     EXPECT_TRUE(desktop.messageBoxUp());
     EXPECT_NE(world->boxText().find(text), std::string::npos) << world->boxText();
     EXPECT_NE(world->boxText().find(caption), std::string::npos) << world->boxText();
@@ -349,10 +351,12 @@ TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBefore
     world->pointer(bystander, 0, Pointer::Down, MouseButton::Left, 150, 150);
     EXPECT_TRUE(world->runUntil([&] { return world->boxInFront(); }, 2000))
         << "a press on the program brings the box up";
+    EXPECT_FALSE(world->runUntil([&] { return other.has("timer"); }, 300)) << "a timer's tick under the box";
   });
   bool wholeWhenActivated = false;
   heard.onActivated = [&] { wholeWhenActivated = world->takesInput(bystander) && !desktop.messageBoxUp(); };
   desktop.messageBox(owner, text, caption);
+  desktop.stopTimer(bystander);
   EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; }));
   EXPECT_TRUE(wholeWhenActivated) << "the owner was activated before the program took input again";
   EXPECT_TRUE(world->takesInput(owner) && world->takesInput(bystander));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <exception>
 #include <stdexcept>
 #include <utility>
 
@@ -37,7 +38,9 @@ void FakeDisks::askLabel(const std::string& root, LabelAnswer answer) {
 
 void FakeDisks::releaseLabels() {
   for (auto& [root, answer] : std::exchange(heldLabels_, {}))
-    posted_.post([answer = std::move(answer), label = labels.count(root) ? labels[root] : ""] { answer(label); });
+    posted_.post([this, answer = std::move(answer), label = labels.count(root) ? labels[root] : ""] {
+      enter_([&] { answer(label); });
+    });
 }
 
 void FakeDisks::release(const std::string& root) {
@@ -51,7 +54,7 @@ void FakeDisks::post(const std::string& root, Answer answer) {
   if (answers.count(root)) now = answers[root];
   posted_.post([this, root, answer = std::move(answer), now] {
     --unanswered_[root];
-    answer(now);
+    enter_([&] { answer(now); });
   });
 }
 
@@ -208,11 +211,28 @@ int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   return chosen;
 }
 
-// The box takes the activation, and its owner's input if the owner had any. Closed, it gives the
-// input back and activates the owner, as long as the owner takes input by then; otherwise, or
-// without an owner, the activation goes to some other program.
-void FakeDesktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                                 const std::function<void()>& closed) {
+// As the adapter shows one: while the box is up the program's other windows take no input, and
+// they take it again as the box closes, before the owner is activated. The box itself takes the
+// activation, and its owner's input if the owner had any. Closed, it gives the input back and
+// activates the owner, as long as the owner takes input by then; otherwise, or without an owner,
+// the activation goes to some other program.
+void FakeDesktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
+  struct Up {  // the program's part, undone once whatever way the box ends
+    FakeDesktop& d;
+    std::vector<WindowHandle> others;
+    bool over = false;
+    void end() {
+      if (std::exchange(over, true)) return;
+      for (WindowHandle h : others)
+        if (d.windows_.count(h)) d.at(h).enabled = true;
+      --d.boxesUp_;
+    }
+    ~Up() { end(); }
+  } up{*this, {}};
+  ++boxesUp_;
+  for (auto& [h, w] : windows_)
+    if (h != owner && w.enabled) w.enabled = false, up.others.push_back(h);
+
   messages.push_back(caption == kProgramTitle ? text : "(captioned " + caption + ") " + text);
   boxOwners.push_back(windows_.count(owner) ? at(owner).layout.name : "");
   const bool ownerDisabled = windows_.count(owner) && at(owner).enabled;
@@ -227,20 +247,8 @@ void FakeDesktop::showMessageBox(WindowHandle owner, const std::string& text, co
   posted_.deliver();
   if (ownerDisabled && windows_.count(owner)) at(owner).enabled = true;
   const bool ownerActivated = windows_.count(owner) && at(owner).enabled;
-  closed();  // the program hears of it as the owner's activation begins
+  up.end();  // the box has left the screen; the owner's activation begins
   if (ownerActivated) makeActive(owner);
-}
-
-std::vector<WindowHandle> FakeDesktop::disableAllBut(WindowHandle owner) {
-  std::vector<WindowHandle> disabled;
-  for (auto& [h, w] : windows_)
-    if (h != owner && w.enabled) w.enabled = false, disabled.push_back(h);
-  return disabled;
-}
-
-void FakeDesktop::enableAgain(const std::vector<WindowHandle>& windows) {
-  for (WindowHandle h : windows)
-    if (windows_.count(h)) at(h).enabled = true;
 }
 
 FakeWindow* FakeDesktop::dueTimer(unsigned long long until) {
@@ -300,6 +308,22 @@ std::string FakeFiles::writeAtomic(const std::string& path, const std::string& b
   entries[path] = Entry{bytes};
   if (onWrite) onWrite(bytes);
   return "";
+}
+
+void FakePlatform::underTheRule(const std::function<void()>& entry, UnderBox underBox) {
+  if (desktop.messageBoxUp()) {
+    if (underBox == UnderBox::BringsItUp) desktop.bringMessageBoxToFront();
+    if (underBox != UnderBox::Runs) return;
+  }
+  std::string reason;
+  try {
+    entry();
+    return;
+  } catch (const std::exception& e) {  // not ProcessEnded: the end goes on out
+    reason = e.what();
+  }
+  desktop.messageBox(0, kFailureNotice.lead + "\r\n\r\n" + reason, kFailureNotice.caption);
+  process.end(1);
 }
 
 }  // namespace kv::fake

@@ -20,6 +20,11 @@ namespace kv::fake {
 
 struct ProcessEnded {};  // thrown by Process::end: the test sees the end without leaving itself
 
+// What an entry from the system does while a message box of the program is up, as the Windows
+// adapter has it: dropped, the box brought to the front (the user's press), or run (the system's
+// news and the drives' answers).
+enum class UnderBox { Dropped, BringsItUp, Runs };
+
 // The thread's posted messages: the system delivers them after the entry under way returns,
 // and inside the nested loops of modal windows, menus and message boxes.
 class PostedMessages {
@@ -113,6 +118,8 @@ class FakeDesktop : public Desktop {
   // The window whose timer is due first by then, its next period begun; none when none is.
   FakeWindow* dueTimer(unsigned long long until);
   int popupMenu(WindowHandle owner, const Menu&) override;
+  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
+  bool messageBoxUp() const override { return boxesUp_ > 0; }
   void bringMessageBoxToFront() override { ++boxBroughtToFront; }
   std::vector<Rect> monitors() override;
   IconHandle iconHandle(WindowHandle w) override { return w + 1; }
@@ -151,10 +158,6 @@ class FakeDesktop : public Desktop {
   int modalDepth = 0;
 
  private:
-  void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                      const std::function<void()>& closed) override;
-  std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
-  void enableAgain(const std::vector<WindowHandle>&) override;
   FakeWindow& at(WindowHandle h) { return windows_.at(h); }
   FakeControl& control(WindowHandle h, int id) { return at(h).controls.at(id); }
   void sizeFrame(FakeWindow&);
@@ -167,6 +170,7 @@ class FakeDesktop : public Desktop {
   std::map<WindowHandle, FakeWindow> windows_;
   std::vector<std::pair<WindowHandle, WindowHandle>> modal_;  // window, owner
   WindowHandle next_ = 0x100, active_ = 0;
+  int boxesUp_ = 0;
 };
 
 class FakeShell : public Shell {
@@ -204,10 +208,12 @@ class FakeShell : public Shell {
   unsigned iconId_ = 0;
 };
 
-// A drive answers posted for after the entry that asked; a slow one holds its answers until released.
+// A drive answers posted for after the entry that asked, each delivered as an entry of its own that
+// runs under a message box too; a slow one holds its answers until released.
 class FakeDisks : public Disks {
  public:
-  explicit FakeDisks(PostedMessages& posted) : posted_(posted) {}
+  using Enter = std::function<void(const std::function<void()>& answer)>;
+  FakeDisks(PostedMessages& posted, Enter enter) : posted_(posted), enter_(std::move(enter)) {}
   void askFreeSpace(const std::string& root, Answer answer) override;
   std::vector<std::string> driveList() override {
     ++driveListQueries;
@@ -231,6 +237,7 @@ class FakeDisks : public Disks {
  private:
   void post(const std::string& root, Answer answer);
   PostedMessages& posted_;
+  Enter enter_;
   std::vector<std::pair<std::string, Answer>> held_;
   std::vector<std::pair<std::string, LabelAnswer>> heldLabels_;
   std::map<std::string, int> unanswered_;
@@ -306,7 +313,7 @@ struct FakePlatform {
   PostedMessages posted;
   FakeDesktop desktop{posted};
   FakeShell shell;
-  FakeDisks disks{posted};
+  FakeDisks disks{posted, [this](const std::function<void()>& answer) { enter(answer, UnderBox::Runs); }};
   FakeHelp help;
   FakeProcess process{&desktop.now};
   FakeFiles files;
@@ -323,7 +330,7 @@ struct FakePlatform {
         ~Depth() { --depth; }
       } nested{++depth_};
       try {
-        atEntry(desktop, process, kFailureNotice, entry, underBox);
+        underTheRule(entry, underBox);
       } catch (const ProcessEnded&) {
         if (depth_ > 1) throw;
       }
@@ -379,6 +386,9 @@ struct FakePlatform {
   }
 
  private:
+  // What the adapter does with an entry: held off under a message box as underBox says, and a
+  // failure that escapes it shown in a box, the process ended.
+  void underTheRule(const std::function<void()>& entry, UnderBox underBox);
   // An event from the system to every window, each as its own entry, under a message box too.
   void tellEveryWindow(void (WindowEvents::*event)()) {
     for (WindowEvents* sink : desktop.sinks()) enter([sink, event] { (sink->*event)(); }, UnderBox::Runs);
@@ -387,3 +397,7 @@ struct FakePlatform {
 };
 
 }  // namespace kv::fake
+
+namespace kv {
+using fake::UnderBox;  // the tests, in kv, name it unqualified
+}  // namespace kv

@@ -57,6 +57,26 @@ HWND Win32Desktop::ownerOrStandIn(WindowHandle owner) const {
   return window && IsWindow(window) ? window : standInOwner();
 }
 
+// The system keeps the owner from input; the program's other windows are kept from it here, and
+// the entry rule holds off the program's entries, so that nothing the program does is re-entered
+// or unloaded under the box.
+void Win32Desktop::messageBox(WindowHandle owner, const std::string& text, const std::string& caption) {
+  ++boxesUp_;
+  const std::vector<WindowHandle> others = disableAllBut(owner);
+  bool up = true;
+  const std::function<void()> closed = [&] {
+    if (!up) return;
+    up = false;
+    enableAgain(others);
+    --boxesUp_;
+  };
+  struct Gone {  // whatever way the box ends
+    const std::function<void()>& closed;
+    ~Gone() { closed(); }
+  } gone{closed};
+  showMessageBox(owner, text, caption, closed);
+}
+
 void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                                   const std::function<void()>& closed) {
   // The system disables the owner and gives it back its input and the activation. A box owned
@@ -68,7 +88,7 @@ void Win32Desktop::showMessageBox(WindowHandle owner, const std::string& text, c
 }
 
 std::vector<WindowHandle> Win32Desktop::disableAllBut(WindowHandle owner) {
-  // Timer ticks and tray callbacks still arrive at a disabled window; atEntry holds them off.
+  // Timer ticks and tray callbacks still arrive at a disabled window; the entry rule holds them off.
   const HWND kept = ownerOrStandIn(owner);
   std::vector<WindowHandle> disabled;
   for (const auto& entry : windows_)

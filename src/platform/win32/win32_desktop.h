@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/desktop.h"
-#include "platform/failure.h"
 #include "platform/process.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/entry_rule.h"
 #include "platform/win32/win32_window.h"
 
 namespace kv::win32 {
@@ -46,6 +46,8 @@ class Win32Desktop final : public Desktop, private WindowHost {
   void startTimer(WindowHandle, unsigned milliseconds) override;
   void stopTimer(WindowHandle) override;
   int popupMenu(WindowHandle owner, const Menu&) override;
+  void messageBox(WindowHandle owner, const std::string& text, const std::string& caption) override;
+  bool messageBoxUp() const override { return boxesUp_ > 0; }
   void bringMessageBoxToFront() override;
   std::vector<Rect> monitors() override;
   IconHandle iconHandle(WindowHandle) override;
@@ -63,10 +65,16 @@ class Win32Desktop final : public Desktop, private WindowHost {
     HWND formerOwner;  // given back when the window stays loaded after its modal showing
   };
 
+  // Shows the box above every window of the program and returns when it is gone. The system
+  // disables the owner while the box is up; when the user closes it, closed runs first, and then
+  // the system enables the owner and activates it. Without an owner the box is given one the
+  // program never shows.
   void showMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                      const std::function<void()>& closed) override;
-  std::vector<WindowHandle> disableAllBut(WindowHandle owner) override;
-  void enableAgain(const std::vector<WindowHandle>&) override;
+                      const std::function<void()>& closed);
+  // Every window of the program but the owner that takes input stops taking it; those are
+  // returned, for enableAgain.
+  std::vector<WindowHandle> disableAllBut(WindowHandle owner);
+  void enableAgain(const std::vector<WindowHandle>&);
   void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
@@ -98,6 +106,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   HWND taskbarHidingOwner_ = nullptr;
   std::map<HWND, std::shared_ptr<NativeWindow>> windows_;
   std::vector<ModalFrame> modal_;
+  int boxesUp_ = 0;  // message boxes of the program on the screen, nested ones too
 };
 
 }  // namespace kv::win32

@@ -4,6 +4,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/win32/entry_rule.h"
 #include "platform/win32/window_class.h"
 
 namespace kv::win32 {

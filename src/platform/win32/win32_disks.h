@@ -3,8 +3,10 @@
 // to a message-only window of the windows' thread; the drives present.
 #include <map>
 
+#include "platform/desktop.h"
 #include "platform/disks.h"
 #include "platform/failure.h"
+#include "platform/process.h"
 #include "platform/win32/drive_threads.h"
 
 namespace kv::win32 {

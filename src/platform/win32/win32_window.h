@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/failure.h"
 #include "platform/win32/dpi_scale.h"
+#include "platform/win32/entry_rule.h"
 #include "platform/win32/paint_set.h"
 #include "platform/win32/win32_api.h"
 #include "platform/window_events.h"
