@@ -122,14 +122,20 @@ TEST_F(SlowDriveTest, ADriveInItsPauseIsAskedAtTheNextRefreshOnceADriveComesOrGo
   EXPECT_EQ(line(1), "d: 5.00 MB");
 }
 
-// The answer comes while a failed save's message box is up (Okay in Options, or Hide): it is
-// kept, so the drive is asked again at the next refresh, which shows it.
+// The answer comes while a failed save's message box is up (Okay in Options, or Hide): nothing
+// under the box changes, and the answer is kept, so the drive is asked again at the next refresh,
+// which shows it.
 class AnswerUnderBoxTest : public SlowDriveTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(AnswerUnderBoxTest, AnAnswerThatComesUnderAMessageBoxIsKeptAndTheDriveAskedAgain) {
   start(fileOf(kThree));
   fake.files.writeFailure = "Access is denied.";
-  fake.desktop.onMessageBox.push_back([&] { answer(); });
+  bool changedUnderBox = true;
+  fake.desktop.onMessageBox.push_back([&] {
+    const std::string before = seen();
+    answer();
+    changedUnderBox = seen() != before;
+  });
   if (GetParam()) {
     popup("&Hide");
   } else {
@@ -137,6 +143,7 @@ TEST_P(AnswerUnderBoxTest, AnAnswerThatComesUnderAMessageBoxIsKeptAndTheDriveAsk
     optionsClick(OptionsWindow::Okay);
   }
   EXPECT_EQ(fake.desktop.messages.size(), 1u);
+  EXPECT_FALSE(changedUnderBox);
   tray(kLeftPress);
   EXPECT_EQ(fake.disks.asked[kSlow], 2);
   EXPECT_EQ(fake.shell.tip(), "c:1856MB d:532MB z:12MB");

@@ -5,6 +5,7 @@
 #include "platform/failure.h"
 #include "platform/win32/common_controls.h"
 #include "platform/win32/diagnostics.h"
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_desktop.h"
@@ -136,9 +137,9 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
 
   DWORD style, exStyle;
   frameStyle(layout.style, style, exStyle);
-  HMENU bar = layout.menuBar.empty() ? nullptr : buildMenuBar(layout.menuBar);
+  OwnedMenu bar(layout.menuBar.empty() ? nullptr : buildMenuBar(layout.menuBar));
   RECT outer{0, 0, systemScale_.pixels(layout.clientWidth), systemScale_.pixels(layout.clientHeight)};
-  AdjustWindowRectEx(&outer, style, bar != nullptr, exStyle);
+  AdjustWindowRectEx(&outer, style, bar.get() != nullptr, exStyle);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   const POINT at = layout.style == WindowStyle::Dialog ? centredOnWorkArea(width, height) : POINT{0, 0};
@@ -146,11 +147,9 @@ WindowHandle Win32Desktop::create(const WindowLayout& layout, WindowEvents& even
   HWND owner = layout.style == WindowStyle::Borderless ? taskbarHidingOwner() : nullptr;
   const CommonControls themed(needsCommonControls(layout));
   HWND hwnd = CreateWindowExW(exStyle, windowClassName.c_str(), fromAnsi(layout.caption).c_str(), style, at.x, at.y,
-                              width, height, owner, bar, module_, window.get());
-  if (!hwnd) {
-    if (bar) DestroyMenu(bar);
-    throw Failure("The window " + layout.name + " could not be created.");
-  }
+                              width, height, owner, bar.get(), module_, window.get());
+  if (!hwnd) throw Failure("The window " + layout.name + " could not be created.");
+  bar.release();  // the window's now
   windows_[hwnd] = window;
   window->scale = DpiScale::ofWindow(hwnd);
 

@@ -43,6 +43,11 @@ class OwnedMenu {
   OwnedMenu(const OwnedMenu&) = delete;
   OwnedMenu& operator=(const OwnedMenu&) = delete;
   HMENU get() const { return menu_; }
+  HMENU release() {  // handed to a window, which destroys it with itself
+    HMENU menu = menu_;
+    menu_ = nullptr;
+    return menu;
+  }
 
  private:
   HMENU menu_;
