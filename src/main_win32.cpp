@@ -35,16 +35,18 @@ int WINAPI wWinMain(HINSTANCE module, HINSTANCE, PWSTR, int) {
   kv::win32::Win32Process process;
   kv::win32::Win32Desktop desktop(module, process, kv::kFailureNotice);
   kv::win32::Win32Shell shell;
-  kv::win32::Win32Disks disks(desktop, process, kv::kFailureNotice);
+  kv::win32::Win32Disks disks(desktop);
   kv::win32::Win32Help help(desktop);
   kv::win32::Win32Files files;
   kv::Platform platform{desktop, shell, disks, help, process, files};
 
   std::optional<kv::App> app;
-  kv::win32::atEntry(desktop, process, kv::kFailureNotice, [&] {
-    app.emplace(platform);
-    app->main();
-  });
+  desktop.runEntry(
+      [&] {
+        app.emplace(platform);
+        app->main();
+      },
+      kv::win32::UnderBox::Dropped);
   desktop.runEvents();
   return 0;
 }

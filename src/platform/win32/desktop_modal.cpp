@@ -1,5 +1,7 @@
 // Modal showing and message boxes: which window owns which while it is up, and who is kept
 // from input meanwhile.
+#include <exception>
+
 #include "platform/win32/message_box.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/win32_desktop.h"
@@ -105,6 +107,22 @@ void Win32Desktop::enableAgain(const std::vector<WindowHandle>& windows) {
 
 void Win32Desktop::bringMessageBoxToFront() {
   if (HWND box = messageBoxOnScreen()) SetForegroundWindow(box);
+}
+
+void Win32Desktop::runEntry(const std::function<void()>& entry, UnderBox underBox) {
+  if (messageBoxUp()) {
+    if (underBox == UnderBox::BringsItUp) bringMessageBoxToFront();
+    if (underBox != UnderBox::Runs) return;
+  }
+  std::string reason;
+  try {
+    entry();
+    return;
+  } catch (const std::exception& e) {
+    reason = e.what();
+  }
+  messageBox(0, notice_.lead + "\r\n\r\n" + reason, notice_.caption);
+  process_.end(1);
 }
 
 }  // namespace kv::win32

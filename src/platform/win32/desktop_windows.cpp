@@ -197,10 +197,6 @@ std::shared_ptr<NativeWindow> Win32Desktop::find(HWND hwnd) const {
   return found == windows_.end() ? nullptr : found->second;
 }
 
-void Win32Desktop::runEntry(const std::function<void()>& handler, UnderBox underBox) {
-  atEntry(*this, process_, notice_, handler, underBox);
-}
-
 void Win32Desktop::windowActivated(NativeWindow& window) {
   window.deliver([](WindowEvents& e) { e.activated(); });
 }

@@ -1,12 +1,7 @@
 #pragma once
 // How the adapter runs the program's code when the system calls in: what an entry does while a
 // message box of the program is up, and what becomes of a failure that escapes it.
-#include <exception>
-#include <string>
-
-#include "platform/desktop.h"
-#include "platform/failure.h"
-#include "platform/process.h"
+#include <functional>
 
 namespace kv::win32 {
 
@@ -21,25 +16,15 @@ enum class UnderBox {
                // waiting for good)
 };
 
-// Runs one entry (start-up, a window's message, a timer, a drive's answer). A failure that
-// escapes it is shown in a message box, and the process ends: nothing unhandled goes back into
-// the system.
-template <class Entry>
-void atEntry(Desktop& desktop, Process& process, const FailureNotice& notice, Entry&& entry,
-             UnderBox underBox = UnderBox::Dropped) {
-  if (desktop.messageBoxUp()) {
-    if (underBox == UnderBox::BringsItUp) desktop.bringMessageBoxToFront();
-    if (underBox != UnderBox::Runs) return;
-  }
-  std::string reason;
-  try {
-    entry();
-    return;
-  } catch (const std::exception& e) {
-    reason = e.what();
-  }
-  desktop.messageBox(0, notice.lead + "\r\n\r\n" + reason, notice.caption);
-  process.end(1);
-}
+// Runs one entry (start-up, a window's message, a timer, a drive's answer) under that rule. A
+// failure that escapes it is shown in a message box, and the process ends: nothing unhandled goes
+// back into the system. The desktop does it (Win32Desktop::runEntry), as it knows the boxes.
+class EntryRunner {
+ public:
+  virtual void runEntry(const std::function<void()>& entry, UnderBox) = 0;
+
+ protected:
+  ~EntryRunner() = default;
+};
 
 }  // namespace kv::win32

@@ -4,7 +4,7 @@
 //   desktop_placement.cpp  showing and hiding, places, the topmost order and the monitors
 //   desktop_controls.cpp   the controls' texts, checks and lists; popup menus
 //   desktop_modal.cpp      modal showing and message boxes, and the owners they need
-//   input_routing.cpp      the message pump and where keys go (the mouse: input_routing.h)
+//   message_pump.cpp       the message pump and where keys go
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/desktop.h"
+#include "platform/failure.h"
 #include "platform/process.h"
 #include "platform/win32/dpi_scale.h"
 #include "platform/win32/entry_rule.h"
@@ -19,7 +20,7 @@
 
 namespace kv::win32 {
 
-class Win32Desktop final : public Desktop, private WindowHost {
+class Win32Desktop final : public Desktop, public EntryRunner, private WindowHost {
  public:
   // Failures of the program's handlers are reported through this desktop and end the process.
   Win32Desktop(HINSTANCE module, Process& process, FailureNotice notice);
@@ -28,6 +29,7 @@ class Win32Desktop final : public Desktop, private WindowHost {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   WindowHandle create(const WindowLayout&, WindowEvents&) override;
+  void runEntry(const std::function<void()>& entry, UnderBox) override;
   void destroy(WindowHandle) override;
   void show(WindowHandle) override;
   void hide(WindowHandle) override;
@@ -75,7 +77,6 @@ class Win32Desktop final : public Desktop, private WindowHost {
   // returned, for enableAgain.
   std::vector<WindowHandle> disableAllBut(WindowHandle owner);
   void enableAgain(const std::vector<WindowHandle>&);
-  void runEntry(const std::function<void()>&, UnderBox) override;
   void windowActivated(NativeWindow&) override;
   void windowGone(NativeWindow&) override;
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/win32/entry_rule.h"
+#include "platform/failure.h"
 #include "platform/win32/window_class.h"
 
 namespace kv::win32 {
@@ -18,8 +18,6 @@ constexpr size_t kDriveLetters = 26;
 
 }  // namespace
 
-Win32Disks::Win32Disks(Desktop& desktop, Process& process, FailureNotice notice)
-    : desktop_(desktop), process_(process), notice_(std::move(notice)) {}
 
 Win32Disks::~Win32Disks() {
   if (!mailbox_) return;
@@ -85,16 +83,14 @@ void Win32Disks::deliver(const DriveQuestion& question) {
     if (found == labelsWaiting_.end()) return;
     LabelAnswer answer = std::move(found->second);
     labelsWaiting_.erase(found);
-    atEntry(
-        desktop_, process_, notice_, [&] { answer(question.labelText); }, UnderBox::Runs);
+    entries_.runEntry([&] { answer(question.labelText); }, UnderBox::Runs);
     return;
   }
   auto found = waiting_.find(question.id);
   if (found == waiting_.end()) return;
   Answer answer = std::move(found->second);
   waiting_.erase(found);
-  atEntry(
-      desktop_, process_, notice_, [&] { answer(question.counters); }, UnderBox::Runs);
+  entries_.runEntry([&] { answer(question.counters); }, UnderBox::Runs);
 }
 
 std::vector<std::string> Win32Disks::driveList() {

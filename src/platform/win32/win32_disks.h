@@ -3,18 +3,16 @@
 // to a message-only window of the windows' thread; the drives present.
 #include <map>
 
-#include "platform/desktop.h"
 #include "platform/disks.h"
-#include "platform/failure.h"
-#include "platform/process.h"
 #include "platform/win32/drive_threads.h"
+#include "platform/win32/entry_rule.h"
 
 namespace kv::win32 {
 
 class Win32Disks final : public Disks {
  public:
-  // Failures of the program's answers are reported through this desktop and end the process.
-  Win32Disks(Desktop& desktop, Process& process, FailureNotice notice);
+  // Each answer reaches the program as an entry of its own (it runs under a message box too).
+  explicit Win32Disks(EntryRunner& entries) : entries_(entries) {}
   ~Win32Disks() override;
   Win32Disks(const Win32Disks&) = delete;
   Win32Disks& operator=(const Win32Disks&) = delete;
@@ -29,9 +27,7 @@ class Win32Disks final : public Disks {
   void ask(DriveQuestion*);
   void deliver(const DriveQuestion&);
 
-  Desktop& desktop_;
-  Process& process_;
-  FailureNotice notice_;
+  EntryRunner& entries_;
   HWND mailbox_ = nullptr;
   bool checking_ = false;  // the mailbox's timer looks for a stuck drive while questions are out
   unsigned long nextQuestion_ = 0;

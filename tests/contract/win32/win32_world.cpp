@@ -156,7 +156,7 @@ class Win32DisksWorld final : public DisksWorld {
  private:
   win32::Win32Process process_;
   win32::Win32Desktop desktop_{GetModuleHandleW(nullptr), process_, kWorldNotice};
-  win32::Win32Disks disks_{desktop_, process_, kWorldNotice};
+  win32::Win32Disks disks_{desktop_};
 };
 
 }  // namespace
