@@ -15,6 +15,8 @@ constexpr wchar_t kMailboxClass[] = L"Kestrovan99Disks";
 constexpr UINT_PTR kStuckTimer = 1;
 constexpr UINT kStuckCheckMilliseconds = DriveThreads::kPromptMilliseconds / 2;
 constexpr size_t kDriveLetters = 26;
+// The mailbox's first message: the questions asked before the program's message loop ran go out.
+constexpr UINT kFirstQuestionsMessage = DriveThreads::kAnswerMessage + 1;
 
 }  // namespace
 
@@ -25,6 +27,7 @@ Win32Disks::~Win32Disks() {
   MSG message;
   while (PeekMessageW(&message, mailbox_, DriveThreads::kAnswerMessage, DriveThreads::kAnswerMessage, PM_REMOVE))
     delete reinterpret_cast<DriveQuestion*>(message.lParam);
+  for (DriveQuestion* question : early_) delete question;
   DestroyWindow(mailbox_);
 }
 
@@ -52,6 +55,14 @@ void Win32Disks::askLabel(const std::string& root, LabelAnswer answer) {
 }
 
 void Win32Disks::ask(DriveQuestion* question) {
+  // The first questions wait for the message loop: the drive threads' calls into the system
+  // would otherwise compete with the making of the windows, which the user waits for, and no
+  // answer could be shown before the loop runs anyway.
+  if (!loopRunning_) {
+    if (early_.empty()) PostMessageW(mailbox_, kFirstQuestionsMessage, 0, 0);
+    early_.push_back(question);
+    return;
+  }
   if (DriveThreads::instance().ask(question) && !checking_)
     checking_ = SetTimer(mailbox_, kStuckTimer, kStuckCheckMilliseconds, nullptr) != 0;
 }
@@ -64,6 +75,9 @@ LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wP
       if (disks) disks->deliver(*question);
       return 0;
     }
+    case kFirstQuestionsMessage:
+      if (disks) disks->askEarlyQuestions();
+      return 0;
     case WM_TIMER:
       if (wParam == kStuckTimer && !DriveThreads::instance().checkStuck()) {
         KillTimer(hwnd, kStuckTimer);
@@ -73,6 +87,13 @@ LRESULT CALLBACK Win32Disks::mailboxProcedure(HWND hwnd, UINT message, WPARAM wP
     default:
       return DefWindowProcW(hwnd, message, wParam, lParam);
   }
+}
+
+void Win32Disks::askEarlyQuestions() {
+  loopRunning_ = true;
+  std::vector<DriveQuestion*> early;
+  early.swap(early_);
+  for (DriveQuestion* question : early) ask(question);
 }
 
 void Win32Disks::deliver(const DriveQuestion& question) {

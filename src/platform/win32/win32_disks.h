@@ -2,6 +2,7 @@
 // The disks port: questions put to the drives by the drive threads, their answers posted back
 // to a message-only window of the windows' thread; the drives present.
 #include <map>
+#include <vector>
 
 #include "platform/disks.h"
 #include "platform/win32/drive_threads.h"
@@ -26,9 +27,12 @@ class Win32Disks final : public Disks {
   HWND mailbox();  // made on the first question
   void ask(DriveQuestion*);
   void deliver(const DriveQuestion&);
+  void askEarlyQuestions();
 
   EntryRunner& entries_;
   HWND mailbox_ = nullptr;
+  bool loopRunning_ = false;           // the mailbox has had its first message
+  std::vector<DriveQuestion*> early_;  // asked before it, not yet put to a thread
   bool checking_ = false;  // the mailbox's timer looks for a stuck drive while questions are out
   unsigned long nextQuestion_ = 0;
   std::map<unsigned long, Answer> waiting_;  // by question; the answers stay on this thread
