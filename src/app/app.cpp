@@ -51,7 +51,7 @@ void App::main() {
   // The settings first, then the drive window, hidden, at their place. A first run sets up next,
   // in the order the user sees: the drive window, the start-up topic, a fresh file, then Options
   // over the drive window, waited for; all before the tray icon is added.
-  if (!loadDriveWindow()) setup();
+  loadDriveWindow();
 
   int startHidden = 0;
   std::string commandLine = platform.process.commandLine();
@@ -65,11 +65,14 @@ void App::main() {
 }
 
 // Every load of the drive window reads the settings first: at start-up, and when Show, Options or
-// About brings it back after Hide or a close.
+// About brings it back after Hide or a close. Where they cannot be read, the set-up follows.
 bool App::loadDriveWindow() {
+  if (driveWindow.loaded()) return true;
   const bool read = loadcfg();
   driveWindow.loadAt(Point{settings.smlleft, settings.smltop});
-  return read;
+  if (read) return true;
+  setup();
+  return false;
 }
 
 void App::driveWindowLoaded() {
@@ -115,7 +118,7 @@ void App::showHelp(HelpTopic topic, Form& from) {
 }
 
 void App::showDriveWindow() {
-  if (!driveWindow.loaded() && !loadDriveWindow()) setup();
+  loadDriveWindow();
   if (!driveWindow.visible()) driveWindow.show();
 }
 
@@ -141,15 +144,11 @@ void App::quitall(Form& from) {
 // drive window comes back first, loaded and hidden, as it always has. Where its settings cannot be
 // read, the set-up runs first, and it has just waited for Options.
 void App::openOptions(Opening how) {
-  if (!driveWindow.loaded() && !loadDriveWindow()) {
-    setup();
-    return;
-  }
-  open(optionsWindow, how);
+  if (loadDriveWindow()) open(optionsWindow, how);
 }
 
 void App::openAbout(Opening how) {
-  if (!driveWindow.loaded() && !loadDriveWindow()) setup();
+  loadDriveWindow();
   open(aboutWindow, how);
 }
 

@@ -78,7 +78,9 @@ class App final : public Program {
   void ontop(bool topmost);  // the drive window into or out of the topmost order
   void smlontop() { ontop(true); }
   void smlofftop() { ontop(false); }
-  bool loadDriveWindow();  // the settings read, then the drive window loaded at their place
+  // Unless it is loaded: the settings read, then the drive window loaded at their place; false
+  // when they could not be read and the set-up ran instead.
+  bool loadDriveWindow();
   void open(Form& window, Opening how);
   DriveList driveList();
   Readout readout();             // asks every used slot's drive again, unless waiting or paused

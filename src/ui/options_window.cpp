@@ -112,8 +112,6 @@ void OptionsWindow::checkcl() {
 }
 
 void OptionsWindow::refres(const DriveSlots& drives) {
-  pickslot_ = 0;
-  showPicker(false);
   // Filling the boxes is never a user's pick: no box unchecks another while it runs.
   loading_ = true;
   for (int n = 1; n <= kSlots; ++n) {

@@ -32,10 +32,10 @@ class OptionsWindow : public Form {
       : Form(host), program_(program), driveList_(std::move(driveList)), labels_(std::move(labels)) {}
 
   void refres(const DriveSlots& drives);  // the boxes and the working copy anew from the drives in use
-  void checkcl();     // closes the picker; a box waiting for its drive is unchecked again
-  void okay();        // "Okay" and Ctrl+O: hands the working copy to the program, then closes
-  void cancel();      // "Cancel", Ctrl+C and the close box: drops the working copy
-  void acceptPick();  // "Accept Drive": the picked drive into the box waiting for one
+  void checkcl();                         // closes the picker; a box waiting for its drive is unchecked again
+  void okay();                            // "Okay" and Ctrl+O: hands the working copy to the program, then closes
+  void cancel();                          // "Cancel", Ctrl+C and the close box: drops the working copy
+  void acceptPick();                      // "Accept Drive": the picked drive into the box waiting for one
   // Sets box n (1..6) as code does: the toggle handling runs when the state really changes.
   void setBox(int n, bool on);
 

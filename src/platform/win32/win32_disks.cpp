@@ -20,7 +20,6 @@ constexpr UINT kFirstQuestionsMessage = DriveThreads::kAnswerMessage + 1;
 
 }  // namespace
 
-
 Win32Disks::~Win32Disks() {
   if (!mailbox_) return;
   SetWindowLongPtrW(mailbox_, GWLP_USERDATA, 0);

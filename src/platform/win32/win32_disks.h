@@ -33,7 +33,7 @@ class Win32Disks final : public Disks {
   HWND mailbox_ = nullptr;
   bool loopRunning_ = false;           // the mailbox has had its first message
   std::vector<DriveQuestion*> early_;  // asked before it, not yet put to a thread
-  bool checking_ = false;  // the mailbox's timer looks for a stuck drive while questions are out
+  bool checking_ = false;              // the mailbox's timer looks for a stuck drive while questions are out
   unsigned long nextQuestion_ = 0;
   std::map<unsigned long, Answer> waiting_;  // by question; the answers stay on this thread
   std::map<unsigned long, LabelAnswer> labelsWaiting_;
