@@ -13,8 +13,8 @@ DLLs that kestrovan99.exe loads and
 kvbaretray.exe does not (Wine's +loaddll trace), each with the private memory of its own image
 in kestrovan99's process; with --per-dll, also what each of them adds to kvbaretray.exe when
 it loads only that one DLL first (start-up and private bytes, medians). --variant NAME=EXE adds
-another build of the program, with one drive, to the alternated runs (to weigh one change against
-another).
+another build of the program, with the six drives, to the alternated runs (to weigh one change
+against another).
 
 Not a test: it checks nothing.
 
@@ -140,7 +140,7 @@ def main():
         for name, path in (v.split("=", 1) for v in args.variant):
             shutil.copy2(path, session.app_dir / f"{name}.exe")
             PROGRAMS[f"{name}.exe"] = PROGRAMS["kestrovan99.exe"]
-            VARIANTS[name] = (f"{name}.exe", (), ["c:\\"])
+            VARIANTS[name] = (f"{name}.exe", (), SIX_ROOTS)
         results = alternate(session, VARIANTS, args.runs)
         table = {label: medians(runs) for label, runs in results.items()}
         print(f"\nmedians of {args.runs} alternated runs; start-up: process start to visible window and "
