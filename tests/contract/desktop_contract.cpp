@@ -237,6 +237,29 @@ TEST_F(DesktopContract, TextsMeasureAsDrawnAndAWindowDrawnAtAnotherDpiIsLaidOutA
   EXPECT_EQ(world->gdiObjects(h), objects);
 }
 
+// Each banner is its own design, drawn for the window's DPI: at 96 and 144 DPI the picture the
+// program ships, but for a step of rounding in a colour.
+TEST_F(DesktopContract, EachBannerShowsItsOwnDesignDrawnForTheWindowsDpi) {
+  for (Image image : {Image::AboutBanner, Image::OptionsBanner}) {
+    WindowLayout layout = windowLayout(WindowStyle::Dialog);
+    control(layout, Banner).image = image;
+    const WindowHandle h = desktop.create(layout, heard);
+    for (int dpi : {96, 144}) {
+      if (dpi != 96) {
+        world->rescale(h, dpi);
+        EXPECT_TRUE(world->runUntil([&] { return heard.has("rescaled"); })) << dpi;
+      }
+      const std::vector<unsigned char> drawn = world->picture(h, Banner), shipped = world->shippedPicture(image, dpi);
+      if (shipped.empty()) GTEST_SKIP() << "this world draws no pictures";
+      ASSERT_EQ(drawn.size(), shipped.size()) << dpi;
+      std::size_t off = 0;
+      for (std::size_t i = 0; i < drawn.size(); ++i) off += std::abs(drawn[i] - shipped[i]) > 1;
+      EXPECT_EQ(off, 0u) << "bytes of the picture unlike the design at " << dpi << " DPI";
+    }
+    desktop.destroy(h);
+  }
+}
+
 TEST_F(DesktopContract, PointerEventsComeInTwipsOfTheClientAreaAndEndInARelease) {
   const WindowHandle h = made(heard);
   desktop.show(h);

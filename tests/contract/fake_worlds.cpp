@@ -104,6 +104,8 @@ class FakeDesktopWorld final : public DesktopWorld {
     return scaled(h, {0, 0, control(h, id).layout.rect.width, control(h, id).layout.rect.height});
   }
   // As if each window there is held one, for its brushes and fonts.
+  std::vector<unsigned char> picture(WindowHandle, int) override { return {}; }
+  std::vector<unsigned char> shippedPicture(Image, int) override { return {}; }
   int gdiObjects(WindowHandle) override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override {
     return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_;
@@ -216,7 +218,8 @@ class FakeShellWorld final : public ShellWorld {
   }
   std::string document(bool registered) override {
     fake_.shell.findResult = registered ? 42 : 31;  // SE_ERR_NOASSOC
-    return registered ? "C:\\Temp\\kv99-1.htm" : "C:\\Temp\\kv99-1.kvnone";
+    return registered ? "C:\\Temp\\\xd0\x96\xd1\x83\xd0\xba\\kv99-1.htm"
+                      : "C:\\Temp\\\xd0\x96\xd1\x83\xd0\xba\\kv99-1.kvnone";
   }
   std::string browser() override { return kBrowser; }
   std::vector<std::string> browserStarts(std::size_t) override {

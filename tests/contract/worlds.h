@@ -62,6 +62,10 @@ class DesktopWorld {
   virtual Font drawnFont(WindowHandle, int control) = 0;            // its points as the desktop's twips make them
   virtual Colour colour(WindowHandle, int control, bool text) = 0;  // its text's or its background's
   virtual Rect imageSize(WindowHandle, int control) = 0;
+  // The picture a control shows, as rows of red, green and blue bytes from the top; and the design
+  // of an image at a DPI as the program ships it. Both empty where the world draws no pictures.
+  virtual std::vector<unsigned char> picture(WindowHandle, int control) = 0;
+  virtual std::vector<unsigned char> shippedPicture(Image, int dpi) = 0;
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
@@ -97,7 +101,7 @@ class ShellWorld {
   // as the icon's callback meanwhile, once one came or seconds passed.
   virtual std::vector<unsigned> pointAt(const std::string& tip) = 0;
   // A document that exists, of the web page type (.htm) with a browser registered for it, or of
-  // a type nobody registered.
+  // a type nobody registered, in a folder whose name the ANSI code page cannot spell.
   virtual std::string document(bool registered) = 0;
   virtual std::string browser() = 0;  // the registered browser's file, as the system names it
   // The parameters of the browser's starts, once there are this many or a few seconds passed.

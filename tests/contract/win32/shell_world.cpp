@@ -22,6 +22,8 @@ using win32::fromUtf8, win32::toUtf8;
 
 constexpr wchar_t kBrowserName[] = L"kvbrowser.exe";
 constexpr wchar_t kPageClass[] = L"KvContract.Page";
+// The documents' folder, named in letters a Western code page has not (the program's folder may be).
+constexpr wchar_t kPagesFolder[] = L"\\\x0416\x0443\x043a";
 
 std::wstring ownFile() {
   wchar_t path[MAX_PATH] = {};
@@ -95,8 +97,10 @@ class Win32ShellWorld final : public ShellWorld {
       else
         setDefault(L".htm", *pageType_);
     }
-    for (const wchar_t* name : {L"page.htm", L"page.kvnone", L"kvbrowser.exe", L"kvbrowser.exe.log"})
-      DeleteFileW((folder_ + L"\\" + name).c_str());
+    for (const wchar_t* name : {L"page.htm", L"page.kvnone"})
+      DeleteFileW((folder_ + kPagesFolder + L"\\" + name).c_str());
+    RemoveDirectoryW((folder_ + kPagesFolder).c_str());
+    for (const wchar_t* name : {L"kvbrowser.exe", L"kvbrowser.exe.log"}) DeleteFileW((folder_ + L"\\" + name).c_str());
     RemoveDirectoryW(folder_.c_str());
   }
   Shell& shell() override { return shell_; }
@@ -128,7 +132,8 @@ class Win32ShellWorld final : public ShellWorld {
     return {};
   }
   std::string document(bool registered) override {
-    const std::wstring page = folder_ + (registered ? L"\\page.htm" : L"\\page.kvnone");
+    CreateDirectoryW((folder_ + kPagesFolder).c_str(), nullptr);
+    const std::wstring page = folder_ + kPagesFolder + (registered ? L"\\page.htm" : L"\\page.kvnone");
     std::ofstream(std::filesystem::path(page)) << "\" \"\r\n";
     if (registered && !pageType_) {
       // Wine's classes are the machine's alone; Windows writes them where it reads them first.

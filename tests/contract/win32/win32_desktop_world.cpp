@@ -157,6 +157,30 @@ class Win32DesktopWorld final : public DesktopWorld {
     GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof image, &image);
     return twips(RECT{0, 0, image.bmWidth, image.bmHeight});
   }
+  std::vector<unsigned char> picture(WindowHandle h, int id) override {
+    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP image{};
+    if (!GetObjectW(bitmap, sizeof image, &image)) return {};
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof format.bmiHeader, image.bmWidth, -image.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<unsigned char> bgrx(static_cast<size_t>(image.bmWidth) * image.bmHeight * 4), rgb;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, image.bmHeight, bgrx.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (size_t i = 0; i < bgrx.size(); i += 4) rgb.insert(rgb.end(), {bgrx[i + 2], bgrx[i + 1], bgrx[i]});
+    return rgb;
+  }
+  // Kept in this program's resources as binary PPM files (P6, 255).
+  std::vector<unsigned char> shippedPicture(Image image, int dpi) override {
+    const std::wstring name = (image == Image::AboutBanner ? L"ABOUT" : L"OPTIONS") + std::to_wstring(dpi);
+    HRSRC found = FindResourceW(nullptr, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!found) return {};
+    const auto* bytes = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
+    const std::vector<unsigned char> file(bytes, bytes + SizeofResource(nullptr, found));
+    size_t start = 0;
+    for (int lines = 0; lines < 3 && start < file.size(); ++start) lines += file[start] == '\n';
+    return {file.begin() + static_cast<std::ptrdiff_t>(start), file.end()};
+  }
   // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
   int gdiObjects(WindowHandle h) override {
     return static_cast<int>(SendMessageW(hwnd(h), RegisterWindowMessageW(L"Kestrovan99.GdiObjects"), 0, 0));
