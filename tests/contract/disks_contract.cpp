@@ -63,6 +63,13 @@ TEST_F(DisksContract, ManyQuestionsToSeveralDrivesEachGetExactlyOneAnswer) {
   for (std::size_t i = 0; i < answers.last.size(); ++i) EXPECT_EQ(answers.last[i].has_value(), i % 2 == 0) << i;
 }
 
+// Once every question has its answer, whatever asks the drives waits without using the processor.
+TEST_F(DisksContract, WithEveryQuestionAnsweredTheProcessIsIdle) {
+  for (const std::string& root : roots) ask(root);
+  ASSERT_TRUE(world->runEventsUntil([this] { return allAnswered(); }));
+  EXPECT_LT(world->busyWhileTakingEvents(1000), 0.25) << "of one processor";
+}
+
 TEST_F(DisksContract, ALabelComesLaterOnTheWindowsThreadAsTheSystemNamesTheDrive) {
   std::optional<std::string> got[2];
   for (int i : {0, 1})

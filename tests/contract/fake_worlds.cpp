@@ -256,6 +256,10 @@ class FakeDisksWorld final : public DisksWorld {
     return done();
   }
   std::vector<char> letters() override { return {'c', 'd', 'z'}; }
+  double busyWhileTakingEvents(unsigned) override {
+    fake_.idle();
+    return 0;  // no thread of its own
+  }
   std::string label(const std::string& root) override {
     return fake_.disks.labels.count(root) ? fake_.disks.labels[root] : "";
   }

@@ -125,6 +125,8 @@ class DisksWorld {
   virtual bool runEventsUntil(const std::function<bool()>& done) = 0;
   virtual std::vector<char> letters() = 0;                 // of the drives there are, lower case, in order
   virtual std::string label(const std::string& root) = 0;  // the drive's, as the system names it
+  // Takes the windows' thread's events for this long; the share of one processor the process used.
+  virtual double busyWhileTakingEvents(unsigned ms) = 0;
 };
 
 std::unique_ptr<World> makeWorld();

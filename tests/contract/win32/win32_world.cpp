@@ -145,6 +145,18 @@ class Win32DisksWorld final : public DisksWorld {
     WideCharToMultiByte(CP_ACP, 0, label, -1, ansi, sizeof ansi, nullptr, nullptr);
     return ansi;
   }
+  double busyWhileTakingEvents(unsigned ms) override {
+    const auto processorTime = [] {  // in 100 ns
+      FILETIME created, ended, kernel, user;
+      GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+      const auto ticks = [](const FILETIME& t) { return (ULONGLONG{t.dwHighDateTime} << 32) | t.dwLowDateTime; };
+      return ticks(kernel) + ticks(user);
+    };
+    const ULONGLONG before = processorTime(), start = GetTickCount64();
+    runUntil(
+        desktop_, [] { return false; }, ms);
+    return static_cast<double>(processorTime() - before) / 10000 / static_cast<double>(GetTickCount64() - start);
+  }
   std::vector<char> letters() override {
     std::vector<char> there;
     const DWORD drives = GetLogicalDrives();
