@@ -103,9 +103,9 @@ class FakeDesktopWorld final : public DesktopWorld {
   Rect imageSize(WindowHandle h, int id) override {  // the picture fills its control
     return scaled(h, {0, 0, control(h, id).layout.rect.width, control(h, id).layout.rect.height});
   }
-  // As if each window there is held one, for its brushes and fonts.
   std::vector<unsigned char> picture(WindowHandle, int) override { return {}; }
   std::vector<unsigned char> shippedPicture(Image, int) override { return {}; }
+  // As if each window there is held one, for its brushes and fonts.
   int gdiObjects(WindowHandle) override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override {
     return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_;

@@ -154,11 +154,11 @@ class Win32DesktopWorld final : public DesktopWorld {
   }
   Rect imageSize(WindowHandle h, int id) override {
     BITMAP image{};
-    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof image, &image);
+    GetObjectW(shownBitmap(h, id), sizeof image, &image);
     return twips(RECT{0, 0, image.bmWidth, image.bmHeight});
   }
   std::vector<unsigned char> picture(WindowHandle h, int id) override {
-    const auto bitmap = reinterpret_cast<HBITMAP>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    const HBITMAP bitmap = shownBitmap(h, id);
     BITMAP image{};
     if (!GetObjectW(bitmap, sizeof image, &image)) return {};
     BITMAPINFO format{};
@@ -265,6 +265,9 @@ class Win32DesktopWorld final : public DesktopWorld {
     SendMessageW(hwnd(h), WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd(h)), MAKELPARAM(HTERROR, message));
   }
   HWND of(WindowHandle h, int id) { return id ? GetDlgItem(hwnd(h), id) : hwnd(h); }
+  HBITMAP shownBitmap(WindowHandle h, int id) {
+    return reinterpret_cast<HBITMAP>(SendMessageW(of(h, id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+  }
   int dpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
