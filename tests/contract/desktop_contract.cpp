@@ -304,6 +304,7 @@ TEST_F(DesktopContract, ButtonsAndCheckBoxesTellClicksKeysTheirShortcutsAndF1Ask
       {[&] { world->press(h, "Ctrl+C"); }, "menu 201"},
       {[&] { world->inNextMenu([] {}, 'C'), world->press(h, "Alt+F"); }, "menu 201"},  // the menu bar's access key
       {[&] { world->press(h, "F1"); }, "help"},
+      {[&] { world->press(h, "F1 unfocused"); }, "help"},
       {[&] { world->close(h); }, "close"},
   };
   for (const auto& row : rows) {

@@ -142,7 +142,7 @@ class FakeDesktopWorld final : public DesktopWorld {
     for (const Menu& menu : window(h).layout.menuBar)
       for (const MenuEntry& entry : menu.entries)
         if (entry.visible && entry.shortcut == key) return fake_.enter([sink, id = entry.id] { sink->menuChosen(id); });
-    if (key == "F1") fake_.enter([sink] { sink->helpKey(); });
+    if (key.compare(0, 2, "F1") == 0) fake_.enter([sink] { sink->helpKey(); });
     for (const Menu& menu : window(h).layout.menuBar)  // Alt and a menu's letter open that menu
       if (key.size() == 5 && key.compare(0, 4, "Alt+") == 0 &&
           menu.caption.find(std::string("&") + key[4]) != std::string::npos)

@@ -78,7 +78,9 @@ class DesktopWorld {
   virtual void pointer(WindowHandle, int control, Pointer, MouseButton, int x, int y) = 0;
   virtual void click(WindowHandle, int control) = 0;  // a left press and release at its centre
   virtual void pick(WindowHandle, int control, int entry) = 0;
-  virtual void press(WindowHandle, const std::string& key) = 0;  // "F1", "Ctrl+C", "Alt+F", "Esc", "Enter"
+  // "F1", "Ctrl+C", "Alt+F", "Esc", "Enter"; "F1 unfocused": with nothing in the window holding the
+  // focus, as the moment after a modal window has gone.
+  virtual void press(WindowHandle, const std::string& key) = 0;
   virtual void close(WindowHandle) = 0;                          // the close command of its system menu
   virtual void switchAway() = 0;                                 // to another program's window
   virtual void tell(WindowHandle, SystemEvent) = 0;

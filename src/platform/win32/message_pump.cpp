@@ -33,8 +33,10 @@ void Win32Desktop::dispatch(MSG& message) {
     HWND active = GetActiveWindow();
     std::shared_ptr<NativeWindow> window = find(active);
     if (window && window->accelerators && TranslateAcceleratorW(active, window->accelerators, &message)) return;
-    if (message.message == WM_KEYDOWN && message.wParam == VK_F1) {
-      // F1 that no menu shortcut took: help for the window that holds the focus.
+    if (message.wParam == VK_F1 && !(HIWORD(message.lParam) & KF_ALTDOWN)) {
+      // F1 that no menu shortcut took: help for the window that holds the focus. While nothing
+      // holds it (the moment after a modal window has gone), the system hands the key to the
+      // active window as a system key, still without Alt.
       if (std::shared_ptr<NativeWindow> focused = find(GetAncestor(message.hwnd, GA_ROOT))) {
         focused->deliver([](WindowEvents& e) { e.helpKey(); });
         return;

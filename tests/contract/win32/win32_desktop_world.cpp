@@ -212,7 +212,8 @@ class Win32DesktopWorld final : public DesktopWorld {
     SetForegroundWindow(hwnd(h));
     if (key == "Ctrl+C") return keys({VK_CONTROL, 'C'});
     if (key == "Alt+F") return keys({VK_MENU, 'F'});
-    keys({static_cast<WORD>(key == "F1" ? VK_F1 : key == "Esc" ? VK_ESCAPE : VK_RETURN)});
+    if (key == "F1 unfocused") SetFocus(nullptr);
+    keys({static_cast<WORD>(key.compare(0, 2, "F1") == 0 ? VK_F1 : key == "Esc" ? VK_ESCAPE : VK_RETURN)});
   }
   void switchAway() override { SetForegroundWindow(FindWindowW(L"Shell_TrayWnd", nullptr)); }
   void close(WindowHandle h) override { SendMessageW(hwnd(h), WM_SYSCOMMAND, SC_CLOSE, 0); }
