@@ -11,6 +11,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
+#ifdef KV_THEMED
+#include <commctrl.h>
+#endif
 
 enum { LABELS = 6, LABEL_HEIGHT = 12, TRAY_ID = 1, TRAY_CALLBACK = WM_APP + 1, THREAD_STACK = 64 * 1024 };
 
@@ -48,6 +51,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, i
     (void)command_line;
     (void)show;
     take_arguments();
+#ifdef KV_THEMED
+    /* kvbaretray_themed.exe: its manifest asks for the themed common controls, which a tray program
+       with a button or a list anywhere loads at start */
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+#endif
     WNDCLASSW wc;
     ZeroMemory(&wc, sizeof wc);
     wc.lpfnWndProc = bare_proc;

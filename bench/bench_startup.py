@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Start-up and memory under Wine: kestrovan99.exe with no drive, with one (c:) and with six
 (k: to p:, each a folder of this machine: roots that answer at once), beside kvbaretray.exe (one
-window of six labels and one tray icon, built the same way) alone and with one idle thread.
+window of six labels and one tray icon, built the same way) alone and with one idle thread, and
+beside kvbaretray_themed.exe (the same with the themed common controls loaded at start), likewise.
 
 Each run starts one program on the desktop (the shell's taskbar already up) and takes: the time
 from starting the process to its window being visible and its tray icon shown with its tip (with
@@ -39,6 +40,7 @@ from winesession import (ROOT, SIX_ROOTS, WineSession, build_arguments, chosen_b
 PROGRAMS = {  # exe -> its window's class
     "kestrovan99.exe": "Kestrovan99_smallwindow",
     "kvbaretray.exe": "kvbaretray_window",
+    "kvbaretray_themed.exe": "kvbaretray_window",
 }
 VARIANTS = {  # label -> (exe, arguments, drive slots)
     "no drive": ("kestrovan99.exe", (), []),
@@ -46,12 +48,15 @@ VARIANTS = {  # label -> (exe, arguments, drive slots)
     "six drives": ("kestrovan99.exe", (), SIX_ROOTS),
     "bare tray": ("kvbaretray.exe", (), []),
     "bare tray, a thread": ("kvbaretray.exe", ("thread",), []),
+    "themed bare tray": ("kvbaretray_themed.exe", (), []),
+    "themed, a thread": ("kvbaretray_themed.exe", ("thread",), []),
 }
 COSTS = [  # (what, the variant with it, the variant without)
     ("the program with no drive, beyond the bare tray", "no drive", "bare tray"),
     ("its first drive", "one drive", "no drive"),
     ("five drives more", "six drives", "one drive"),
     ("one idle thread in the bare tray", "bare tray, a thread", "bare tray"),
+    ("the themed common controls in the bare tray", "themed bare tray", "bare tray"),
 ]
 LOADED = re.compile(r'Loaded L"([^"]+)" at [0-9a-fA-F]+: (\w+)')
 
@@ -153,6 +158,10 @@ def main():
         print(f"six drives beside the bare tray: start-up {six['startup_ms'] / bare['startup_ms']:.2f} times "
               f"(fastest starts {six['fastest_ms'] / bare['fastest_ms']:.2f}); private bytes "
               f"{six['private_kb'] / thread['private_kb']:.2f} times the bare tray with one idle thread")
+        themed, themed_thread = table["themed bare tray"], table["themed, a thread"]
+        print(f"six drives beside the themed bare tray: start-up {six['startup_ms'] / themed['startup_ms']:.2f} times "
+              f"(fastest starts {six['fastest_ms'] / themed['fastest_ms']:.2f}); private bytes "
+              f"{six['private_kb'] / themed_thread['private_kb']:.2f} times the themed bare tray with one idle thread")
         print("what each part costs (differences of the medians):")
         for what, with_it, without in COSTS:
             print(f"  {what:48s} start-up {table[with_it]['startup_ms'] - table[without]['startup_ms']:+5.0f} ms  "
