@@ -11,7 +11,6 @@ namespace kv::win32 {
 namespace {
 
 constexpr DWORD kNotNormal = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
-constexpr size_t kChunk = 1u << 20;         // the most bytes one write asks for
 constexpr size_t kReadPiece = 4096;         // the most bytes one read asks for
 constexpr unsigned kTemporaryNames = 1000;  // names tried for a temporary file before giving up
 
@@ -48,15 +47,12 @@ class File {
   HANDLE handle_;
 };
 
+// The files are the settings and the web page's lookup, a few dozen bytes: one write takes them
+// whole, and one that writes less than it was given has failed.
 bool writeAll(HANDLE file, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD chunk = static_cast<DWORD>(std::min(bytes.size() - done, kChunk));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
-    done += written;
-  }
-  return true;
+  DWORD written = 0;
+  return bytes.size() <= MAXDWORD &&
+         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
 }
 
 }  // namespace
