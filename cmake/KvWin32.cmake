@@ -36,6 +36,8 @@ add_custom_command(
   COMMENT "Drawing the icon"
   VERBATIM)
 add_custom_target(resources DEPENDS ${KV_GENERATED_RESOURCES})
+# The themed controls' manifest, which the adapter activates around the windows that show them.
+configure_file(${KV_RES_SRC}/common_controls.manifest.in ${KV_RES_OUT}/common_controls.manifest @ONLY)
 
 # The contract build (build/contract-win32, -win64) holds nothing but kvcontract.exe, with the
 # program's images.
@@ -46,7 +48,6 @@ if(KV_CONTRACT)
 endif()
 configure_file(${KV_RES_SRC}/version.h.in ${KV_RES_OUT}/version.h @ONLY)
 configure_file(${KV_RES_SRC}/kestrovan99.manifest.in ${KV_RES_OUT}/kestrovan99.manifest @ONLY)
-configure_file(${KV_RES_SRC}/common_controls.manifest.in ${KV_RES_OUT}/common_controls.manifest @ONLY)
 
 # windres finds the files named in the .rc through its include folders.
 set_source_files_properties(${KV_RES_SRC}/kestrovan99.rc PROPERTIES

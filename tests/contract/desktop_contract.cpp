@@ -120,6 +120,18 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   EXPECT_FALSE(world->exists(h));
   desktop.destroy(second);
   EXPECT_EQ(world->gdiObjects(tray), objects) << "the windows gone, their drawing objects are not";
+  EXPECT_EQ(world->windowsKept(), 1) << "a window made and destroyed for years leaves a record each time";
+}
+
+// Buttons, boxes and lists look as the system's theme draws them; a window of labels alone (the
+// drive window) is made of the system's plain labels, which draw the same without the common controls.
+TEST_F(DesktopContract, AWindowWithButtonsIsThemedAndOneOfLabelsAloneIsPlain) {
+  const WindowHandle h = made(heard);
+  WindowLayout lines = windowLayout(WindowStyle::Borderless);
+  lines.controls = {control(lines, Link)};
+  const WindowHandle plain = desktop.create(lines, other);
+  EXPECT_TRUE(world->themed(h, Go) && world->themed(h, Box) && world->themed(h, Drives));
+  EXPECT_FALSE(world->themed(plain, Link));
 }
 
 TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {

@@ -106,7 +106,14 @@ class FakeDesktopWorld final : public DesktopWorld {
   std::vector<unsigned char> picture(WindowHandle, int) override { return {}; }
   std::vector<unsigned char> shippedPicture(Image, int) override { return {}; }
   // As if each window there is held one, for its brushes and fonts.
-  int gdiObjects(WindowHandle) override { return static_cast<int>(fake_.desktop.sinks().size()); }
+  int gdiObjects(WindowHandle) override { return windowsKept(); }
+  // The windows with anything but labels in them, as the Windows adapter makes them.
+  bool themed(WindowHandle h, int) override {
+    for (const ControlLayout& c : window(h).layout.controls)
+      if (c.kind != ControlKind::Label) return true;
+    return false;
+  }
+  int windowsKept() override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override {
     return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_;
   }

@@ -69,9 +69,11 @@ class DesktopWorld {
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
-  virtual std::string boxText() = 0;         // the message box's, while one is up
-  virtual bool boxInFront() = 0;             // a box is up and the foreground window
-  virtual int gdiObjects(WindowHandle) = 0;  // the drawing objects the program holds, as its window says
+  virtual std::string boxText() = 0;                   // the message box's, while one is up
+  virtual bool boxInFront() = 0;                       // a box is up and the foreground window
+  virtual int gdiObjects(WindowHandle) = 0;            // the drawing objects the program holds, as its window says
+  virtual int windowsKept() = 0;                       // those the desktop keeps a record of
+  virtual bool themed(WindowHandle, int control) = 0;  // drawn by the themed common controls (6)
 
   // Pointer places are relative to the control (or the client area); on a window that takes no
   // input, a press only tells the window the pointer is on it.
@@ -81,8 +83,8 @@ class DesktopWorld {
   // "F1", "Ctrl+C", "Alt+F", "Esc", "Enter"; "F1 unfocused": with nothing in the window holding the
   // focus, as the moment after a modal window has gone.
   virtual void press(WindowHandle, const std::string& key) = 0;
-  virtual void close(WindowHandle) = 0;                          // the close command of its system menu
-  virtual void switchAway() = 0;                                 // to another program's window
+  virtual void close(WindowHandle) = 0;  // the close command of its system menu
+  virtual void switchAway() = 0;         // to another program's window
   virtual void tell(WindowHandle, SystemEvent) = 0;
   virtual void rescale(WindowHandle, int dpi) = 0;  // the window's monitor draws at this DPI now
   // The next time one is up: look() runs while it is, then the user chooses the entry of the

@@ -58,6 +58,8 @@ class Win32Desktop final : public Desktop, public EntryRunner, private WindowHos
   // The owner of a help window or a message box: the window named, or the stand-in owner where
   // none is (or it is gone: a box with a missing owner would not be shown at all).
   HWND ownerOrStandIn(WindowHandle owner) const;
+  // The windows made and not yet destroyed: a window gone leaves no record behind.
+  std::size_t windowsKept() const { return windows_.size(); }
 
  private:
   struct ModalFrame {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cwchar>
 
 #include "contract/win32/world_events.h"
 #include "contract/worlds.h"
@@ -182,6 +183,16 @@ class Win32DesktopWorld final : public DesktopWorld {
     return {file.begin() + static_cast<std::ptrdiff_t>(start), file.end()};
   }
   // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
+  bool themed(WindowHandle h, int id) override {  // the control's class procedure is the common controls'
+    HMODULE module = nullptr;
+    wchar_t file[MAX_PATH] = {};
+    const auto procedure = reinterpret_cast<LPCWSTR>(GetClassLongPtrW(of(h, id), GCLP_WNDPROC));
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           procedure, &module))
+      GetModuleFileNameW(module, file, MAX_PATH);
+    return std::wcsstr(_wcslwr(file), L"comctl32") != nullptr;
+  }
+  int windowsKept() override { return static_cast<int>(desktop_.windowsKept()); }
   int gdiObjects(WindowHandle h) override {
     return static_cast<int>(SendMessageW(hwnd(h), RegisterWindowMessageW(L"Kestrovan99.GdiObjects"), 0, 0));
   }
