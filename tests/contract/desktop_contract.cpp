@@ -153,6 +153,7 @@ TEST_F(DesktopContract, ControlsStandAtTheirLayoutAndShowWhatTheProgramSets) {
     EXPECT_EQ(rgb(world->colour(h, c.id, false)), rgb(c.transparentBack ? layout.back : c.back)) << c.name;
     EXPECT_EQ(rgb(world->colour(h, 0, false)), rgb(layout.back)) << "the window's background";
   }
+  EXPECT_TRUE(world->above(h, Note, Frame)) << "the frame paints over what it holds";
   EXPECT_EQ(world->menuShown(h), (std::vector<std::string>{"&File", "&Copy\tCtrl+C"}));
   desktop.setText(h, Note, "d: 0.00 MB");
   desktop.setVisible(h, Note, false);

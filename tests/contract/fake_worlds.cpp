@@ -107,6 +107,7 @@ class FakeDesktopWorld final : public DesktopWorld {
   std::vector<unsigned char> shippedPicture(Image, int) override { return {}; }
   // As if each window there is held one, for its brushes and fonts.
   int gdiObjects(WindowHandle) override { return windowsKept(); }
+  bool above(WindowHandle, int, int) override { return true; }  // the fake draws nothing over anything
   // The windows with anything but labels in them, as the Windows adapter makes them.
   bool themed(WindowHandle h, int) override {
     for (const ControlLayout& c : window(h).layout.controls)

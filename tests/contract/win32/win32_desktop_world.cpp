@@ -183,6 +183,11 @@ class Win32DesktopWorld final : public DesktopWorld {
     return {file.begin() + static_cast<std::ptrdiff_t>(start), file.end()};
   }
   // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
+  bool above(WindowHandle h, int id, int other) override {  // siblings paint in their order, the top last
+    for (HWND below = GetWindow(of(h, id), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
+      if (below == of(h, other)) return true;
+    return false;
+  }
   bool themed(WindowHandle h, int id) override {  // the control's class procedure is the common controls'
     HMODULE module = nullptr;
     wchar_t file[MAX_PATH] = {};
