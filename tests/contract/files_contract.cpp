@@ -37,6 +37,14 @@ TEST_F(FilesContract, AWriteReplacesTheWholeFileByteForByteAndLeavesNothingBesid
   }
 }
 
+// Files named after it (what a save cut off by a crash may have left, another program's) take no
+// part in a write.
+TEST_F(FilesContract, FilesBesideItNamedAfterItDoNotStopAWrite) {
+  for (const char* suffix : {".new", ".tmp", "~"}) ASSERT_EQ(files.writeAtomic(path + suffix, "left"), "");
+  EXPECT_EQ(files.writeAtomic(path, "new"), "");
+  EXPECT_EQ(files.read(path, 10), "new");
+}
+
 TEST_F(FilesContract, AReadGivesAtMostItsLimit) {
   ASSERT_EQ(files.writeAtomic(path, "0123456789"), "");
   const std::pair<std::size_t, std::string> reads[] = {
