@@ -431,7 +431,8 @@ TEST_F(DesktopContract, TheSystemsEventsReachTheWindow) {
     std::string line;
   } rows[] = {{SystemEvent::TaskbarCreated, "taskbar"}, {SystemEvent::DisplayChanged, "desktop"},
               {SystemEvent::SessionGoesOn, ""},         {SystemEvent::SessionEnds, "session"},
-              {SystemEvent::DriveArrived, "drives"},    {SystemEvent::PortArrived, ""}};
+              {SystemEvent::DriveArrived, "drives"},    {SystemEvent::PortArrived, ""},
+              {SystemEvent::DriveRemoved, "drives"},    {SystemEvent::RemovalAsked, ""}};
   for (const auto& row : rows) {
     heard.lines.clear();
     world->tell(h, row.event);

@@ -166,7 +166,8 @@ class FakeDesktopWorld final : public DesktopWorld {
     if (event == SystemEvent::TaskbarCreated) fake_.enter([sink] { sink->taskbarCreated(); }, UnderBox::Runs);
     if (event == SystemEvent::DisplayChanged) fake_.changeDesktop(fake_.desktop.screens);
     if (event == SystemEvent::SessionEnds) fake_.enter([sink] { sink->sessionEnding(); }, UnderBox::Runs);
-    if (event == SystemEvent::DriveArrived) fake_.enter([sink] { sink->drivesChanged(); });
+    if (event == SystemEvent::DriveArrived || event == SystemEvent::DriveRemoved)
+      fake_.enter([sink] { sink->drivesChanged(); });
   }
   void rescale(WindowHandle h, int dpi) override {
     fake_.enter([&] { fake_.desktop.rescale(h, dpi); }, UnderBox::Runs);

@@ -34,7 +34,16 @@ class World {
 };
 
 enum class Pointer { Down, Move, Up };
-enum class SystemEvent { TaskbarCreated, DisplayChanged, SessionEnds, SessionGoesOn, DriveArrived, PortArrived };
+enum class SystemEvent {
+  TaskbarCreated,
+  DisplayChanged,
+  SessionEnds,
+  SessionGoesOn,
+  DriveArrived,
+  PortArrived,
+  DriveRemoved,
+  RemovalAsked
+};
 
 // The desktop, what the screen shows of its windows (in the desktop's twips, as the program gives
 // them) and a user who acts on them, also while a menu, a modal window or a message box is up.

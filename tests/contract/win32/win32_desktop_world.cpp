@@ -238,12 +238,16 @@ class Win32DesktopWorld final : public DesktopWorld {
     const UINT messages[] = {taskbarCreated, WM_DISPLAYCHANGE, WM_ENDSESSION, WM_ENDSESSION};
     if (event < SystemEvent::DriveArrived)
       return void(PostMessageW(hwnd(h), messages[static_cast<int>(event)], event == SystemEvent::SessionEnds, 0));
-    // As the system broadcasts a device's arrival: a volume (drive e:) or a serial port.
+    // As the system broadcasts a device's arrival (a volume, drive e:, or a serial port), a volume's
+    // removal, or its question whether a volume may go.
     DEV_BROADCAST_VOLUME volume{sizeof volume, DBT_DEVTYP_VOLUME, 0, 1u << 4, 0};
     DEV_BROADCAST_HDR port{sizeof port, DBT_DEVTYP_PORT, 0};
+    const WPARAM change = event == SystemEvent::DriveRemoved   ? DBT_DEVICEREMOVECOMPLETE
+                          : event == SystemEvent::RemovalAsked ? DBT_DEVICEQUERYREMOVE
+                                                               : DBT_DEVICEARRIVAL;
     SendMessageW(
-        hwnd(h), WM_DEVICECHANGE, DBT_DEVICEARRIVAL,
-        event == SystemEvent::DriveArrived ? reinterpret_cast<LPARAM>(&volume) : reinterpret_cast<LPARAM>(&port));
+        hwnd(h), WM_DEVICECHANGE, change,
+        event == SystemEvent::PortArrived ? reinterpret_cast<LPARAM>(&port) : reinterpret_cast<LPARAM>(&volume));
   }
   // As the system tells a window moved onto a monitor of another DPI, its place suggested as it is.
   void rescale(WindowHandle h, int dpi) override {
