@@ -197,6 +197,9 @@ class Win32DesktopWorld final : public DesktopWorld {
       GetModuleFileNameW(module, file, MAX_PATH);
     return std::wcsstr(_wcslwr(file), L"comctl32") != nullptr;
   }
+  bool programsIcon(IconHandle icon) override {
+    return icon && icon != reinterpret_cast<IconHandle>(LoadIconW(nullptr, IDI_APPLICATION));
+  }
   int windowsKept() override { return static_cast<int>(desktop_.windowsKept()); }
   int gdiObjects(WindowHandle h) override {
     return static_cast<int>(SendMessageW(hwnd(h), RegisterWindowMessageW(L"Kestrovan99.GdiObjects"), 0, 0));
