@@ -360,8 +360,10 @@ TEST_F(DesktopContract, AModalWindowKeepsItsOwnerFromInputUntilItCloses) {
     EXPECT_TRUE(world->visible(modal));
     EXPECT_EQ(world->active(), modal);
     EXPECT_FALSE(world->takesInput(owner));
+    EXPECT_EQ(world->ownerOf(modal), owner) << "the modal window may go behind its owner";
   });
   desktop.runModal(modal, owner, [&] { return open; });
+  EXPECT_EQ(world->ownerOf(modal), 0u) << "shown again, the window would stay above the owner of its modal showing";
   EXPECT_FALSE(open) << "the modal loop ended before its window closed";
   EXPECT_TRUE(world->takesInput(owner));
   EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; })) << "the owner is not active again";

@@ -114,6 +114,7 @@ class FakeDesktopWorld final : public DesktopWorld {
       if (c.kind != ControlKind::Label) return true;
     return false;
   }
+  WindowHandle ownerOf(WindowHandle h) override { return fake_.desktop.ownerOf(h); }
   bool programsIcon(IconHandle icon) override { return icon != 0; }
   int windowsKept() override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override {

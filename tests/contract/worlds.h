@@ -78,11 +78,12 @@ class DesktopWorld {
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
-  virtual std::string boxText() = 0;          // the message box's, while one is up
-  virtual bool boxInFront() = 0;              // a box is up and the foreground window
-  virtual int gdiObjects(WindowHandle) = 0;   // the drawing objects the program holds, as its window says
-  virtual bool programsIcon(IconHandle) = 0;  // the program's own picture, not the system's stand-in
-  virtual int windowsKept() = 0;              // those the desktop keeps a record of
+  virtual std::string boxText() = 0;               // the message box's, while one is up
+  virtual bool boxInFront() = 0;                   // a box is up and the foreground window
+  virtual int gdiObjects(WindowHandle) = 0;        // the drawing objects the program holds, as its window says
+  virtual WindowHandle ownerOf(WindowHandle) = 0;  // the window it stays above; 0: none of the program's
+  virtual bool programsIcon(IconHandle) = 0;       // the program's own picture, not the system's stand-in
+  virtual int windowsKept() = 0;                   // those the desktop keeps a record of
   virtual bool above(WindowHandle, int control, int other) = 0;  // drawn over the other where they meet
   virtual bool themed(WindowHandle, int control) = 0;            // drawn by the themed common controls (6)
 

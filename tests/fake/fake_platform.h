@@ -136,6 +136,12 @@ class FakeDesktop : public Desktop {
   void activate(WindowHandle);
   void switchAway() { active_ = 0; }  // the user goes to another program
   WindowHandle active() const { return active_; }
+  // The window a modal one stays above while it is modal; 0 for any other.
+  WindowHandle ownerOf(WindowHandle h) const {
+    for (const auto& [window, owner] : modal_)
+      if (window == h) return owner;
+    return 0;
+  }
 
   // What the user does, in turn, when a modal window opens (given its name; one left open is closed
   // by its close box), a popup menu opens (the entry picked; 0 for none) or a message box is up.

@@ -197,6 +197,9 @@ class Win32DesktopWorld final : public DesktopWorld {
       GetModuleFileNameW(module, file, MAX_PATH);
     return std::wcsstr(_wcslwr(file), L"comctl32") != nullptr;
   }
+  WindowHandle ownerOf(WindowHandle h) override {
+    return static_cast<WindowHandle>(reinterpret_cast<std::uintptr_t>(GetWindow(hwnd(h), GW_OWNER)));
+  }
   bool programsIcon(IconHandle icon) override {
     return icon && icon != reinterpret_cast<IconHandle>(LoadIconW(nullptr, IDI_APPLICATION));
   }
