@@ -194,6 +194,9 @@ TEST_F(DesktopContract, AWindowGoesWhereItIsMovedOnTheMonitorsAndKeepsItsPlaceWh
     desktop.relayout(h, wider);
     expectPlace(world->clientArea(h), {0, 0, 6000, 3000}, "laid out anew");
     expectPlace(world->controlPlace(h, Go), control(wider, Go).rect, "the button laid out anew");
+    const Rect frame = control(wider, Frame).rect, note = control(wider, Note).rect;
+    expectPlace(world->controlPlace(h, Note), {frame.left + note.left, frame.top + note.top, note.width, note.height},
+                "a control in its frame laid out anew");
     EXPECT_EQ(std::pair(desktop.bounds(h).left, desktop.bounds(h).top), std::pair(30000, 30000));
     for (bool on : {true, false}) {
       desktop.setTopmost(h, on);
