@@ -57,8 +57,7 @@ class SlowDrive(unittest.TestCase):
 
     def test_a_watched_drive_slow_to_answer_keeps_no_wine_program_waiting(self):
         """Every free-space question to x: takes 10 s, the wineserver's look at the device too: while
-        the wineserver waits, no Wine program gets input. Sampled every half second for 12 s, longer than
-        one question holds the wineserver where it waits on the drive."""
+        the wineserver waits, no Wine program gets input. Sampled every half second for 25 s."""
         drive = BlockingFs(WORK / f"slower-{Session.build.name}", slow=10)
         if why := drive.mount():
             self.skipTest(why)
@@ -69,7 +68,7 @@ class SlowDrive(unittest.TestCase):
                 s.start_exe()
                 wait_until(lambda: s.shown(SMALL), "the drive window", 60)
                 samples = []
-                for _ in range(24):
+                for _ in range(50):
                     samples.append(drive.server_waiting())
                     time.sleep(0.5)
                 print(f"the wineserver waited on x: in {sum(samples)} of {len(samples)} samples")
