@@ -182,7 +182,6 @@ class Win32DesktopWorld final : public DesktopWorld {
     for (int lines = 0; lines < 3 && start < file.size(); ++start) lines += file[start] == '\n';
     return {file.begin() + static_cast<std::ptrdiff_t>(start), file.end()};
   }
-  // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
   bool above(WindowHandle h, int id, int other) override {  // siblings paint in their order, the top last
     for (HWND below = GetWindow(of(h, id), GW_HWNDNEXT); below; below = GetWindow(below, GW_HWNDNEXT))
       if (below == of(h, other)) return true;
@@ -204,6 +203,7 @@ class Win32DesktopWorld final : public DesktopWorld {
     return icon && icon != reinterpret_cast<IconHandle>(LoadIconW(nullptr, IDI_APPLICATION));
   }
   int windowsKept() override { return static_cast<int>(desktop_.windowsKept()); }
+  // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
   int gdiObjects(WindowHandle h) override {
     return static_cast<int>(SendMessageW(hwnd(h), RegisterWindowMessageW(L"Kestrovan99.GdiObjects"), 0, 0));
   }
