@@ -10,7 +10,7 @@ import harness  # noqa: E402
 
 
 def passes(build, suite, display):
-    work = harness.WORK / f"contract-{build.name}"
+    work = harness.WORK / f"contract-{suite}-{build.name}"
     shutil.rmtree(work, ignore_errors=True)
     # A blank and a letter outside the code page in the program's folder: Wine quotes its path on
     # the command line, and the folder comes back in UTF-8.
@@ -35,7 +35,7 @@ def passes(build, suite, display):
 
 def main(suite):
     running = harness.running_builds("contract")
-    with open(harness.WORK / "contract-xvfb.log", "wb") as log:
+    with open(harness.WORK / f"contract-{suite}-xvfb.log", "wb") as log:
         xvfb, display = harness.start_xvfb(log)
     try:
         failed = [b.name for b in running if not passes(b, suite, display)]

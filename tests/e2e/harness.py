@@ -1,6 +1,6 @@
 """The end-to-end harness: the real kestrovan99.exe under Wine on a private Xvfb, once for each build Wine
 runs here (README.md tells more)."""
-import decimal, errno, json, os, re, select, shutil, subprocess, sys, time, unittest
+import contextlib, decimal, errno, fcntl, json, os, re, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
 REPO = Path(__file__).resolve().parents[2]
@@ -74,11 +74,29 @@ def stop(p):
     getattr(p, "display_pipe", None) and os.close(p.display_pipe)
 
 
+@contextlib.contextmanager
+def holding(name):
+    """<work>/<name>.lock held: files run side by side (ctest -j) share the templates and what is kept beside them."""
+    WORK.mkdir(parents=True, exist_ok=True)
+    with open(WORK / f"{name}.lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        yield
+
+
+def template_recipe():
+    return subprocess.run(["wineserver", "--version"], capture_output=True, text=True).stderr + RECIPE
+
+
 def template(build, display):
     """<work>/prefix-<build>: the build's word size, the desktop above and Wine's fonts, made once."""
+    with holding(f"prefix-{build.name}"):
+        return made_template(build, display)
+
+
+def made_template(build, display):
     tpl = WORK / f"prefix-{build.name}"
     stamp = tpl / ".kv-template"
-    want = subprocess.run(["wineserver", "--version"], capture_output=True, text=True).stderr + RECIPE
+    want = template_recipe()
     if stamp.is_file() and stamp.read_text() == want:
         return tpl
     shutil.rmtree(tpl, ignore_errors=True)
@@ -267,7 +285,20 @@ def cfg_bytes(slots, left=0, top=0):
 
 
 def runs_here(build):
-    """Whether Wine runs this build's kvprobe.exe here; only Exec format error (no IA-32 emulation) says no."""
+    """Whether Wine runs this build's kvprobe.exe here; only Exec format error (no IA-32 emulation) says no.
+    Asked once for a template and a kvprobe.exe: the answer is kept beside the template."""
+    probe = (build.dir / "kvprobe.exe").stat()
+    key = f"{template_recipe()}\n{probe.st_size} {probe.st_mtime_ns}\n"
+    kept = WORK / f"prefix-{build.name}.runs"
+    with holding(f"runs-{build.name}"):
+        if kept.is_file() and kept.read_text().startswith(key):
+            return kept.read_text()[len(key):] == "yes"
+        answer = wine_runs(build)
+        kept.write_text(key + ("yes" if answer else "no"))
+        return answer
+
+
+def wine_runs(build):
     check = WORK / f"check-{build.name}"
     shutil.rmtree(check, ignore_errors=True)
     with open(os.devnull, "wb") as log:
