@@ -1,17 +1,20 @@
 #include "platform/win32/drive_threads.h"
 
 #include <algorithm>
+#include <memory>
 
+#include "platform/win32/scoped_handles.h"
 #include "platform/win32/system_version.h"
 
 namespace kv::win32 {
 
 struct DriveThreads::Thread {
+  explicit Thread(std::string root) : own(std::move(root)) {}
   std::string own;  // "" for the shared thread, else the one drive it is left with
   std::deque<DriveQuestion*> questions;
   DriveQuestion* asking = nullptr;  // in the system now
   DWORD askedAt = 0;
-  HANDLE wake = nullptr;
+  OwnedHandle wake{CreateEventW(nullptr, FALSE, FALSE, nullptr)};  // set when a question comes
 };
 
 namespace {
@@ -54,7 +57,7 @@ DWORD WINAPI askDrives(void* parameter) {
   for (;;) {
     DriveQuestion* question = threads.next(thread);
     if (!question) {
-      WaitForSingleObject(thread.wake, INFINITE);
+      WaitForSingleObject(thread.wake.get(), INFINITE);
       continue;
     }
     const std::string root = question->root;
@@ -75,18 +78,13 @@ DriveThreads::DriveThreads() {
 }
 
 DriveThreads::Thread* DriveThreads::start(const std::string& own) {
-  auto* thread = new Thread{own, {}, nullptr, 0, CreateEventW(nullptr, FALSE, FALSE, nullptr)};
-  HANDLE running =
-      thread->wake ? CreateThread(nullptr, kThreadStack, &askDrives, thread, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                   : nullptr;
-  if (!running) {
-    if (thread->wake) CloseHandle(thread->wake);
-    delete thread;
-    return nullptr;
-  }
-  CloseHandle(running);
-  threads_.push_back(thread);
-  return thread;
+  auto thread = std::make_unique<Thread>(own);
+  if (!thread->wake.get()) return nullptr;
+  const OwnedHandle running{
+      CreateThread(nullptr, kThreadStack, &askDrives, thread.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)};
+  if (!running.get()) return nullptr;
+  threads_.push_back(thread.release());
+  return threads_.back();
 }
 
 DriveThreads::Thread* DriveThreads::shared() {
@@ -110,7 +108,7 @@ bool DriveThreads::ask(DriveQuestion* question) {
     return false;
   }
   thread->questions.push_back(question);
-  SetEvent(thread->wake);
+  SetEvent(thread->wake.get());
   return true;
 }
 
@@ -138,10 +136,7 @@ bool DriveThreads::answered(Thread& thread, DriveQuestion* question) {
     }
   }
   post(question);
-  if (ending) {
-    CloseHandle(thread.wake);
-    delete &thread;
-  }
+  if (ending) delete &thread;
   return !ending;
 }
 
@@ -164,7 +159,7 @@ bool DriveThreads::checkStuck() {
     if (others.empty()) continue;
     if (Thread* fresh = shared()) {
       fresh->questions = std::move(others);
-      SetEvent(fresh->wake);
+      SetEvent(fresh->wake.get());
     } else {  // no thread to be had: they wait where they were
       thread->questions.insert(thread->questions.end(), others.begin(), others.end());
     }

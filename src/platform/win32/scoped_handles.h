@@ -1,6 +1,6 @@
 #pragma once
 // Handles given back when their scope ends: a window's device context, an object selected into
-// a device context, a menu. Each is made and given back in one place, whatever path leaves.
+// a device context, a menu, a kernel object. Each is made and given back in one place, whatever path leaves.
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
@@ -51,6 +51,20 @@ class OwnedMenu {
 
  private:
   HMENU menu_;
+};
+
+class OwnedHandle {  // an event's or a thread's; null: none
+ public:
+  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
+  ~OwnedHandle() {
+    if (handle_) CloseHandle(handle_);
+  }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
 };
 
 }  // namespace kv::win32
