@@ -34,37 +34,28 @@ class Selected {
   HGDIOBJ before_;
 };
 
-class OwnedMenu {
+// A handle of one kind, given back with Free; null: none.
+template <typename Handle, BOOL(WINAPI* Free)(Handle)>
+class Owned {
  public:
-  explicit OwnedMenu(HMENU menu) : menu_(menu) {}
-  ~OwnedMenu() {
-    if (menu_) DestroyMenu(menu_);
+  explicit Owned(Handle handle) : handle_(handle) {}
+  ~Owned() {
+    if (handle_) Free(handle_);
   }
-  OwnedMenu(const OwnedMenu&) = delete;
-  OwnedMenu& operator=(const OwnedMenu&) = delete;
-  HMENU get() const { return menu_; }
-  HMENU release() {  // handed to a window, which destroys it with itself
-    HMENU menu = menu_;
-    menu_ = nullptr;
-    return menu;
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  Handle get() const { return handle_; }
+  Handle release() {  // handed to another owner, e.g. a menu to the window that destroys it with itself
+    Handle handle = handle_;
+    handle_ = nullptr;
+    return handle;
   }
 
  private:
-  HMENU menu_;
+  Handle handle_;
 };
 
-class OwnedHandle {  // an event's or a thread's; null: none
- public:
-  explicit OwnedHandle(HANDLE handle) : handle_(handle) {}
-  ~OwnedHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  OwnedHandle(const OwnedHandle&) = delete;
-  OwnedHandle& operator=(const OwnedHandle&) = delete;
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
+using OwnedMenu = Owned<HMENU, DestroyMenu>;
+using OwnedHandle = Owned<HANDLE, CloseHandle>;  // an event's or a thread's
 
 }  // namespace kv::win32
