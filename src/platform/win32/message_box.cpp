@@ -1,6 +1,7 @@
 #include "platform/win32/message_box.h"
 
 #include "platform/win32/common_controls.h"
+#include "platform/win32/scoped_handles.h"
 
 namespace kv::win32 {
 namespace {
@@ -46,12 +47,11 @@ void runMessageBox(HWND owner, const std::wstring& text, const std::wstring& cap
                    const std::function<void()>& closed) {
   Watch watch{closed, current};
   current = &watch;
-  HHOOK hook = SetWindowsHookExW(WH_CBT, &watchBox, nullptr, GetCurrentThreadId());
   {
+    const Owned<HHOOK, UnhookWindowsHookEx> hook{SetWindowsHookExW(WH_CBT, &watchBox, nullptr, GetCurrentThreadId())};
     const CommonControls themed;  // its buttons
     MessageBoxW(owner, text.c_str(), caption.c_str(), style);
   }
-  if (hook) UnhookWindowsHookEx(hook);
   current = watch.outer;
   watch.tell();  // a box that handed the activation to no window of ours (or a hook refused)
 }
