@@ -7,11 +7,6 @@
 #include "platform/win32/win32_menus.h"
 
 namespace kv::win32 {
-namespace {
-
-constexpr int kWindowCaption = 0;  // the control id that stands for the window's own text
-
-}  // namespace
 
 Control& Win32Desktop::control(WindowHandle handle, int id) const {
   std::shared_ptr<NativeWindow> window = find(toHwnd(handle));
@@ -23,12 +18,7 @@ Control& Win32Desktop::control(WindowHandle handle, int id) const {
 }
 
 void Win32Desktop::setText(WindowHandle handle, int id, const std::string& text) {
-  const std::wstring wide = fromAnsi(text);
-  if (id == kWindowCaption) {
-    SetWindowTextW(toHwnd(handle), wide.c_str());
-    return;
-  }
-  SetWindowTextW(control(handle, id).hwnd, wide.c_str());
+  SetWindowTextW(control(handle, id).hwnd, fromAnsi(text).c_str());
 }
 
 void Win32Desktop::setVisible(WindowHandle handle, int id, bool visible) {
