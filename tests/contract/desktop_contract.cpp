@@ -344,13 +344,22 @@ TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
              menuEntry(Second, "secondmenu", "&Second", "F1")}};
   menu.entries.insert(menu.entries.begin(), menuEntry(999, "hiddenmenu", "&Hidden"));
   menu.entries[0].visible = false;
+  const Rect work = world->workArea();
+  int round = 0;
   for (auto [letter, chosen] : {std::pair{'S', int{Second}}, {'F', int{First}}, {'\0', 0}}) {
+    // The menu opens where the pointer is, as the tray's does where the icon was clicked.
+    const Point pointer{work.left + work.width / (4 + round), work.top + work.height / (3 + round++)};
+    world->pointTo(pointer);
     WindowHandle activeDuring = 0;
     std::vector<std::string> shown;
-    world->inNextMenu([&] { activeDuring = world->active(), shown = world->menuShown(); }, letter);
+    Point corner;
+    world->inNextMenu([&] { activeDuring = world->active(), shown = world->menuShown(), corner = world->menuCorner(); },
+                      letter);
     EXPECT_EQ(desktop.popupMenu(owner, menu), chosen) << letter;
     EXPECT_EQ(activeDuring, owner) << "the menu's owner is not the foreground window";
     EXPECT_EQ(shown, (std::vector<std::string>{"&First", "-", "&Second\tF1"}));
+    EXPECT_NEAR(corner.x, pointer.x, world->twipsPerPixel()) << letter;
+    EXPECT_NEAR(corner.y, pointer.y, world->twipsPerPixel()) << letter;
   }
 }
 

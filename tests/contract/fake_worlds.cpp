@@ -89,6 +89,8 @@ class FakeDesktopWorld final : public DesktopWorld {
     const ControlLayout& c = control(h, id).layout;
     return text ? c.fore : c.transparentBack ? window(h).layout.back : c.back;
   }
+  Point menuCorner() override { return fake_.desktop.menuCorner; }
+  void pointTo(Point at) override { fake_.desktop.pointer = at; }
   std::vector<std::string> menuShown(WindowHandle h) override {
     std::vector<std::string> shown;
     const auto entries = [&](const Menu& menu) {

@@ -78,6 +78,7 @@ class DesktopWorld {
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
+  virtual Point menuCorner() = 0;  // the top left of the popup menu that is up, on the screen
   virtual std::string boxText() = 0;               // the message box's, while one is up
   virtual bool boxInFront() = 0;                   // a box is up and the foreground window
   virtual int gdiObjects(WindowHandle) = 0;        // the drawing objects the program holds, as its window says
@@ -92,6 +93,7 @@ class DesktopWorld {
   virtual void pointer(WindowHandle, int control, Pointer, MouseButton, int x, int y) = 0;
   virtual void click(WindowHandle, int control) = 0;  // a left press and release at its centre
   virtual void pick(WindowHandle, int control, int entry) = 0;
+  virtual void pointTo(Point) = 0;  // the pointer, without a button, on the screen
   // "F1", "Ctrl+C", "Alt+F", "Esc", "Enter"; "F1 unfocused": with nothing in the window holding the
   // focus, as the moment after a modal window has gone.
   virtual void press(WindowHandle, const std::string& key) = 0;

@@ -202,6 +202,7 @@ void FakeDesktop::runModal(WindowHandle h, WindowHandle owner, const std::functi
 int FakeDesktop::popupMenu(WindowHandle owner, const Menu& menu) {
   makeActive(owner);  // so that the menu closes on a click elsewhere
   menusShown.push_back(menu);
+  menuCorner = pointer;
   posted_.deliver();
   if (onMenu.empty()) return 0;
   auto pick = onMenu.front();

@@ -153,6 +153,25 @@ class Win32DesktopWorld final : public DesktopWorld {
     entries(h ? GetMenu(hwnd(h)) : reinterpret_cast<HMENU>(SendMessageW(upOnThisThread(L"#32768"), MN_GETHMENU, 0, 0)));
     return shown;
   }
+  Point menuCorner() override {
+    RECT place{};
+    GetWindowRect(upOnThisThread(L"#32768"), &place);
+    return {place.left * twipsPerPixel(), place.top * twipsPerPixel()};
+  }
+  // Under Wine the move reaches X later, and a motion X reports from before it can undo it
+  // meanwhile: moved until the place holds.
+  void pointTo(Point at) override {
+    const POINT want{at.x / twipsPerPixel(), at.y / twipsPerPixel()};
+    const auto there = [want] {
+      POINT now{};
+      return GetCursorPos(&now) && now.x == want.x && now.y == want.y;
+    };
+    for (int settled = 0, tries = 0; settled < 3 && tries < 100; ++tries) {
+      if (!there()) SetCursorPos(want.x, want.y), settled = 0;
+      runUntil([] { return false; }, 30);
+      settled += there();
+    }
+  }
   Rect imageSize(WindowHandle h, int id) override {
     BITMAP image{};
     GetObjectW(shownBitmap(h, id), sizeof image, &image);
