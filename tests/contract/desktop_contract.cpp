@@ -363,22 +363,25 @@ TEST_F(DesktopContract, APopupMenuMakesItsOwnerActiveAndReturnsTheEntryChosen) {
   }
 }
 
+// Closed, the modal window is hidden (kept for later) or destroyed (unloaded) inside its loop.
 TEST_F(DesktopContract, AModalWindowKeepsItsOwnerFromInputUntilItCloses) {
-  const WindowHandle owner = made(other, WindowStyle::Borderless), modal = made(heard);
-  desktop.show(owner);
-  bool open = true;
-  heard.onClose = [&] { open = false, desktop.hide(modal); };
-  world->inNextModal(modal, [&] {
-    EXPECT_TRUE(world->visible(modal));
-    EXPECT_EQ(world->active(), modal);
-    EXPECT_FALSE(world->takesInput(owner));
-    EXPECT_EQ(world->ownerOf(modal), owner) << "the modal window may go behind its owner";
-  });
-  desktop.runModal(modal, owner, [&] { return open; });
-  EXPECT_EQ(world->ownerOf(modal), 0u) << "shown again, the window would stay above the owner of its modal showing";
-  EXPECT_FALSE(open) << "the modal loop ended before its window closed";
-  EXPECT_TRUE(world->takesInput(owner));
-  EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; })) << "the owner is not active again";
+  for (const bool destroyed : {false, true}) {
+    const WindowHandle owner = made(other, WindowStyle::Borderless), modal = made(heard);
+    desktop.show(owner);
+    bool open = true;
+    heard.onClose = [&] { open = false, destroyed ? desktop.destroy(modal) : desktop.hide(modal); };
+    world->inNextModal(modal, [&] {
+      EXPECT_TRUE(world->visible(modal));
+      EXPECT_EQ(world->active(), modal);
+      EXPECT_FALSE(world->takesInput(owner));
+      EXPECT_EQ(world->ownerOf(modal), owner) << "the modal window may go behind its owner";
+    });
+    desktop.runModal(modal, owner, [&] { return open; });
+    EXPECT_EQ(world->ownerOf(modal), 0u) << "shown again, the window would stay above the owner of its modal showing";
+    EXPECT_FALSE(open) << "the modal loop ended before its window closed";
+    EXPECT_TRUE(world->takesInput(owner));
+    EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; })) << "the owner is not active again " << destroyed;
+  }
 }
 
 TEST_F(DesktopContract, AMessageBoxKeepsEveryWindowFromInputAndGivesItBackBeforeTheOwnerIsActive) {
