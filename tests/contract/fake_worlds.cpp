@@ -1,6 +1,8 @@
 // The ports' contracts on the fake platform: the user acts as the unit tests do, through the fake's
 // entries and its hooks for menus, modal windows and boxes; the program is installed in the folder
 // the fake process names.
+#include <algorithm>
+
 #include "contract/worlds.h"
 #include "fake/fake_platform.h"
 
@@ -24,11 +26,15 @@ class FakeWorld final : public World {
     const std::string prefix = std::string(kScratch) + "\\";
     for (const auto& [path, entry] : files_.entries)
       if (path.compare(0, prefix.size(), prefix) == 0) names.push_back(path.substr(prefix.size()));
+    for (const std::string& path : files_.folders)
+      if (path.compare(0, prefix.size(), prefix) == 0) names.push_back(path.substr(prefix.size()));
+    std::sort(names.begin(), names.end());
     return names;
   }
   void give(const std::string& path, Attribute attribute) override {
     (attribute == Attribute::ReadOnly ? files_.entries.at(path).readOnly : files_.entries.at(path).hidden) = true;
   }
+  void makeFolder(const std::string& path) override { files_.folders.insert(path); }
   std::unique_ptr<Process> anotherCopy() override {
     auto copy = std::make_unique<fake::FakeProcess>();
     copy->anotherRunning = true;

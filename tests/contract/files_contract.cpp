@@ -75,9 +75,13 @@ TEST_F(FilesContract, AttributesDecideWhetherAFileIsNormalAndMayBeReplaced) {
   EXPECT_EQ(files.read(world->folder(), 10), std::nullopt);
 }
 
-TEST_F(FilesContract, AWriteIntoAMissingFolderGivesTheReasonAndLeavesNothing) {
+TEST_F(FilesContract, AWriteIntoAMissingFolderOrOntoAFolderGivesTheReasonAndLeavesNothing) {
   EXPECT_NE(files.writeAtomic(world->folder() + "\\gone\\kv99.cfg", "bytes"), "");
   EXPECT_EQ(world->namesInFolder(), std::vector<std::string>{});
+  // The file is made beside the folder and then fails to take its place.
+  world->makeFolder(path);
+  EXPECT_NE(files.writeAtomic(path, "bytes"), "");
+  EXPECT_EQ(world->namesInFolder(), std::vector<std::string>{name});
 }
 
 TEST_F(FilesContract, TemporaryFilesAreNewDistinctAndGoneOnceRemoved) {

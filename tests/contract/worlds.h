@@ -26,6 +26,7 @@ class World {
   virtual std::string folder() = 0;                      // empty, without a trailing separator; it goes with the world
   virtual std::vector<std::string> namesInFolder() = 0;  // files and folders, sorted
   virtual void give(const std::string& path, Attribute) = 0;  // as a user or the system gives it
+  virtual void makeFolder(const std::string& path) = 0;
   virtual std::unique_ptr<Process> anotherCopy() = 0;         // started while this one runs
   virtual std::string arguments() = 0;                        // those the program was started with, as typed
   virtual std::string programFile() = 0;                      // the executable's name in its folder

@@ -301,10 +301,10 @@ std::optional<std::string> FakeFiles::read(const std::string& path, std::size_t 
 
 std::string FakeFiles::writeAtomic(const std::string& path, const std::string& bytes) {
   if (!writeFailure.empty()) return ++failedWrites, writeFailure;
-  // As Windows says it, a folder missing and a read-only file.
+  // As Windows says it, a folder missing, and a read-only file or a folder where the file would be.
   if (!folders.count(path.substr(0, path.rfind('\\'))))
     return ++failedWrites, "The system cannot find the path specified.";
-  if (entries.count(path) && entries[path].readOnly) return ++failedWrites, "Access is denied.";
+  if ((entries.count(path) && entries[path].readOnly) || folders.count(path)) return ++failedWrites, "Access is denied.";
   ++writes;
   entries[path] = Entry{bytes};
   if (onWrite) onWrite(bytes);

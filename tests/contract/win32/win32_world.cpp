@@ -73,6 +73,7 @@ class Win32World final : public World {
     // Wine keeps hidden and system in an extended attribute: a file system without them loses both.
     ASSERT_TRUE(GetFileAttributesW(file.c_str()) & given) << path << " kept no attribute";
   }
+  void makeFolder(const std::string& path) override { ASSERT_TRUE(CreateDirectoryW(fromUtf8(path).c_str(), nullptr)); }
   std::unique_ptr<Process> anotherCopy() override { return std::make_unique<win32::Win32Process>(); }
   std::string arguments() override { return startedWith; }
   std::string programFile() override { return "kvcontract.exe"; }
