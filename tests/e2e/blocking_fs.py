@@ -23,7 +23,7 @@ class BlockingFs:
     def __init__(self, folder, free=10 << 20, hold=True, slow=0):
         self.folder, self.fd, self.free_blocks = str(folder), None, free // BLOCK
         self.held, self.holding, self.lock = [], hold and not slow, threading.Lock()
-        self.slow, self.server_questions = slow, set()
+        self.slow, self.server_questions, self.program_questions = slow, set(), 0
 
     def server_waiting(self):
         return bool(self.server_questions)
@@ -31,6 +31,8 @@ class BlockingFs:
     def answer_late(self, unique, server):
         if server:
             self.server_questions.add(unique)
+        else:
+            self.program_questions += 1
         def answer():
             self.server_questions.discard(unique)
             self.answer_statfs(unique)

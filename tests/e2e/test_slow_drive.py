@@ -57,7 +57,8 @@ class SlowDrive(unittest.TestCase):
 
     def test_a_watched_drive_slow_to_answer_keeps_no_wine_program_waiting(self):
         """Every free-space question to x: takes 10 s, the wineserver's look at the device too: while
-        the wineserver waits, no Wine program gets input. Sampled every half second for 25 s."""
+        the wineserver waits, no Wine program gets input. Its look as the program first opens the
+        drive cannot be helped: from the program's first question on, sampled every half second for 25 s."""
         drive = BlockingFs(WORK / f"slower-{Session.build.name}", slow=10)
         if why := drive.mount():
             self.skipTest(why)
@@ -67,6 +68,7 @@ class SlowDrive(unittest.TestCase):
                 s.cfg.write_bytes(cfg_bytes(["c:\\", "x:\\"], 1500, 1200))
                 s.start_exe()
                 wait_until(lambda: s.shown(SMALL), "the drive window", 60)
+                wait_until(lambda: drive.program_questions, "x: asked", 40)
                 samples = []
                 for _ in range(50):
                     samples.append(drive.server_waiting())
