@@ -3,6 +3,8 @@ runs here (README.md tells more)."""
 import contextlib, decimal, errno, fcntl, json, os, re, select, shutil, subprocess, sys, time, unittest
 from pathlib import Path
 
+from blocking_fs import caller  # a process's name
+
 REPO = Path(__file__).resolve().parents[2]
 WORK = Path(os.environ.get("KV_E2E_WORK", REPO / "build" / "native" / "e2e"))
 
@@ -193,6 +195,18 @@ class Session:
         p.out = p_out
         self.programs.append(p)
         return p
+
+    def server_files(self):
+        """How many files the session's wineserver holds open: one for each file handle a program keeps."""
+        prefix = self.prefix.stat()  # the server works in a folder named after the prefix's device and inode
+        want = f"/server-{prefix.st_dev:x}-{prefix.st_ino:x}"
+        for pid in filter(str.isdigit, os.listdir("/proc")):
+            try:
+                if caller(pid).startswith("wineserver") and os.readlink(f"/proc/{pid}/cwd").endswith(want):
+                    return len(os.listdir(f"/proc/{pid}/fd"))
+            except OSError:
+                continue
+        raise AssertionError("the session has no wineserver")
 
     def map_drive(self, letter, folder):
         (self.prefix / "dosdevices" / f"{letter.lower()}:").symlink_to(folder)

@@ -53,17 +53,20 @@ class StartedHidden(unittest.TestCase):
             wait_until(lambda: not [w for w in s.windows("#32770") if w["visible"]], "the message to close")
 
             # 1,000 drive window ticks and 1,000 tray callbacks after 100 of each: no GDI object,
-            # and next to no private byte, is left behind.
+            # next to no private byte and no file (a drive's root opened for each question) is left behind.
             def refresh(times):
                 self.assertTrue(s.send(small, WM_TIMER, 1, 0, times)["ok"] and
                                 s.send(tray, TRAY_CALLBACK, 0, TRAY_CALLBACK, times)["ok"])
-                return [s.send(tray, f"Kestrovan99.{n}")["result"] for n in ("GdiObjects", "PrivateBytes")]
+                return [s.send(tray, f"Kestrovan99.{n}")["result"] for n in ("GdiObjects", "PrivateBytes")] + [
+                    s.server_files()]
 
-            (gdi, private), (gdi_after, private_after) = refresh(100), refresh(1000)
-            print(f"GDI objects {gdi} -> {gdi_after}, private bytes {private} -> {private_after}")
+            (gdi, private, files), (gdi_after, private_after, files_after) = refresh(100), refresh(1000)
+            print(f"GDI objects {gdi} -> {gdi_after}, private bytes {private} -> {private_after}, "
+                  f"files open {files} -> {files_after}")
             self.assertGreater(gdi, 0)
             self.assertEqual(gdi_after, gdi, "refreshes leak GDI objects")
             self.assertLess(private_after - private, PRIVATE_BYTES_BOUND, "refreshes leak memory")
+            self.assertLess(files_after - files, 3, "refreshes leave files open")
             self.assertIsNone(first.poll(), "the program ended")
             self.assertEqual(s.cfg.read_bytes(), original)
 
