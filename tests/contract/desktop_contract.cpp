@@ -102,6 +102,7 @@ TEST_F(DesktopContract, AWindowIsMadeHiddenShownActiveAndGoneWhenDestroyed) {
   EXPECT_TRUE(world->visible(h));
   EXPECT_EQ(world->active(), h);
   EXPECT_TRUE(world->programsIcon(desktop.iconHandle(h)));
+  for (IconHandle icon : world->windowIcons(h)) EXPECT_TRUE(world->programsIcon(icon));
   // The first focus is on the first control that takes the tab key, here the picture: a key
   // pressed as the window opens presses nothing. A control hidden hands the focus on.
   EXPECT_EQ(world->focused(h), Banner);

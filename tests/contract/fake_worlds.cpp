@@ -124,6 +124,9 @@ class FakeDesktopWorld final : public DesktopWorld {
   }
   WindowHandle ownerOf(WindowHandle h) override { return fake_.desktop.ownerOf(h); }
   bool programsIcon(IconHandle icon) override { return icon != 0; }
+  std::vector<IconHandle> windowIcons(WindowHandle h) override {  // one picture for both sizes
+    return {fake_.desktop.iconHandle(h), fake_.desktop.iconHandle(h)};
+  }
   int windowsKept() override { return static_cast<int>(fake_.desktop.sinks().size()); }
   bool boxInFront() override {
     return fake_.desktop.messageBoxUp() && fake_.desktop.boxBroughtToFront > broughtBefore_;

@@ -85,6 +85,7 @@ class DesktopWorld {
   virtual int gdiObjects(WindowHandle) = 0;        // the drawing objects the program holds, as its window says
   virtual WindowHandle ownerOf(WindowHandle) = 0;  // the window it stays above; 0: none of the program's
   virtual bool programsIcon(IconHandle) = 0;       // the program's own picture, not the system's stand-in
+  virtual std::vector<IconHandle> windowIcons(WindowHandle) = 0;  // its caption's and the task switcher's
   virtual int windowsKept() = 0;                   // those the desktop keeps a record of
   virtual bool above(WindowHandle, int control, int other) = 0;  // drawn over the other where they meet
   virtual bool themed(WindowHandle, int control) = 0;            // drawn by the themed common controls (6)

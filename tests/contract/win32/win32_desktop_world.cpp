@@ -221,6 +221,12 @@ class Win32DesktopWorld final : public DesktopWorld {
   bool programsIcon(IconHandle icon) override {
     return icon && icon != reinterpret_cast<IconHandle>(LoadIconW(nullptr, IDI_APPLICATION));
   }
+  std::vector<IconHandle> windowIcons(WindowHandle h) override {
+    std::vector<IconHandle> icons;
+    for (WPARAM size : {ICON_SMALL, ICON_BIG})
+      icons.push_back(static_cast<IconHandle>(SendMessageW(hwnd(h), WM_GETICON, size, 0)));
+    return icons;
+  }
   int windowsKept() override { return static_cast<int>(desktop_.windowsKept()); }
   // Wine's GetGuiResources answers 0: the program counts its own and tells any window that asks.
   int gdiObjects(WindowHandle h) override {
