@@ -29,9 +29,9 @@ void Win32Desktop::runModalEvents(const std::function<bool()>& stillOpen) {
 }
 
 void Win32Desktop::dispatch(MSG& message) {
+  HWND active = GetActiveWindow();
+  std::shared_ptr<NativeWindow> window = find(active);
   if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
-    HWND active = GetActiveWindow();
-    std::shared_ptr<NativeWindow> window = find(active);
     if (window && window->accelerators && TranslateAcceleratorW(active, window->accelerators, &message)) return;
     if (message.wParam == VK_F1 && !(HIWORD(message.lParam) & KF_ALTDOWN)) {
       // F1 that no menu shortcut took: help for the window that holds the focus. While nothing
@@ -43,8 +43,6 @@ void Win32Desktop::dispatch(MSG& message) {
       }
     }
   }
-  HWND active = GetActiveWindow();
-  std::shared_ptr<NativeWindow> window = find(active);
   if (window && window->layout.style == WindowStyle::Dialog && IsDialogMessageW(active, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

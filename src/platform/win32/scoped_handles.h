@@ -1,6 +1,7 @@
 #pragma once
 // Handles given back when their scope ends: a window's device context, an object selected into
-// a device context, a menu, a kernel object. Each is made and given back in one place, whatever path leaves.
+// a device context, a menu, a hook, a kernel object. Each is made and given back in one place,
+// whatever path leaves.
 #include "platform/win32/win32_api.h"
 
 namespace kv::win32 {
