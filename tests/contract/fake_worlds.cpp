@@ -24,10 +24,11 @@ class FakeWorld final : public World {
   std::vector<std::string> namesInFolder() override {
     std::vector<std::string> names;
     const std::string prefix = std::string(kScratch) + "\\";
-    for (const auto& [path, entry] : files_.entries)
+    const auto add = [&](const std::string& path) {
       if (path.compare(0, prefix.size(), prefix) == 0) names.push_back(path.substr(prefix.size()));
-    for (const std::string& path : files_.folders)
-      if (path.compare(0, prefix.size(), prefix) == 0) names.push_back(path.substr(prefix.size()));
+    };
+    for (const auto& [path, entry] : files_.entries) add(path);
+    for (const std::string& path : files_.folders) add(path);
     std::sort(names.begin(), names.end());
     return names;
   }

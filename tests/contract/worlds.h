@@ -26,7 +26,7 @@ class World {
   virtual std::string folder() = 0;                      // empty, without a trailing separator; it goes with the world
   virtual std::vector<std::string> namesInFolder() = 0;  // files and folders, sorted
   virtual void give(const std::string& path, Attribute) = 0;  // as a user or the system gives it
-  virtual void makeFolder(const std::string& path) = 0;
+  virtual void makeFolder(const std::string& path) = 0;       // an empty one, as a user makes it
   virtual std::unique_ptr<Process> anotherCopy() = 0;         // started while this one runs
   virtual std::string arguments() = 0;                        // those the program was started with, as typed
   virtual std::string programFile() = 0;                      // the executable's name in its folder
@@ -79,16 +79,16 @@ class DesktopWorld {
   // The entries of the popup menu that is up (0), or of the window's menu bar after each menu's
   // caption: "&Caption", "&Entry\tShortcut", "-" for a separator.
   virtual std::vector<std::string> menuShown(WindowHandle = 0) = 0;
-  virtual Point menuCorner() = 0;  // the top left of the popup menu that is up, on the screen
+  virtual Point menuCorner() = 0;                  // the top left of the popup menu that is up, on the screen
   virtual std::string boxText() = 0;               // the message box's, while one is up
   virtual bool boxInFront() = 0;                   // a box is up and the foreground window
   virtual int gdiObjects(WindowHandle) = 0;        // the drawing objects the program holds, as its window says
   virtual WindowHandle ownerOf(WindowHandle) = 0;  // the window it stays above; 0: none of the program's
   virtual bool programsIcon(IconHandle) = 0;       // the program's own picture, not the system's stand-in
   virtual std::vector<IconHandle> windowIcons(WindowHandle) = 0;  // its caption's and the task switcher's
-  virtual int windowsKept() = 0;                   // those the desktop keeps a record of
-  virtual bool above(WindowHandle, int control, int other) = 0;  // drawn over the other where they meet
-  virtual bool themed(WindowHandle, int control) = 0;            // drawn by the themed common controls (6)
+  virtual int windowsKept() = 0;                                  // those the desktop keeps a record of
+  virtual bool above(WindowHandle, int control, int other) = 0;   // drawn over the other where they meet
+  virtual bool themed(WindowHandle, int control) = 0;             // drawn by the themed common controls (6)
 
   // Pointer places are relative to the control (or the client area); on a window that takes no
   // input, a press only tells the window the pointer is on it.

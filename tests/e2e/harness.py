@@ -305,8 +305,9 @@ def runs_here(build):
     key = f"{template_recipe()}\n{probe.st_size} {probe.st_mtime_ns}\n"
     kept = WORK / f"prefix-{build.name}.runs"
     with holding(f"runs-{build.name}"):
-        if kept.is_file() and kept.read_text().startswith(key):
-            return kept.read_text()[len(key):] == "yes"
+        known = kept.read_text() if kept.is_file() else ""
+        if known.startswith(key):
+            return known[len(key):] == "yes"
         answer = wine_runs(build)
         kept.write_text(key + ("yes" if answer else "no"))
         return answer

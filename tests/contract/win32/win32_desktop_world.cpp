@@ -156,7 +156,8 @@ class Win32DesktopWorld final : public DesktopWorld {
   Point menuCorner() override {
     RECT place{};
     GetWindowRect(upOnThisThread(L"#32768"), &place);
-    return {place.left * twipsPerPixel(), place.top * twipsPerPixel()};
+    const Rect corner = twips(place);
+    return {corner.left, corner.top};
   }
   // Under Wine the move reaches X later, and a motion X reports from before it can undo it
   // meanwhile: moved until the place holds.
