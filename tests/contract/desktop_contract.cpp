@@ -381,7 +381,8 @@ TEST_F(DesktopContract, AModalWindowKeepsItsOwnerFromInputUntilItCloses) {
     EXPECT_EQ(world->ownerOf(modal), 0u) << "shown again, the window would stay above the owner of its modal showing";
     EXPECT_FALSE(open) << "the modal loop ended before its window closed";
     EXPECT_TRUE(world->takesInput(owner));
-    EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; })) << "the owner is not active again " << destroyed;
+    EXPECT_TRUE(world->runUntil([&] { return world->active() == owner; }))
+        << "the owner is not active again " << destroyed;
   }
 }
 

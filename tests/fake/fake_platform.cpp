@@ -304,7 +304,8 @@ std::string FakeFiles::writeAtomic(const std::string& path, const std::string& b
   // As Windows says it, a folder missing, and a read-only file or a folder where the file would be.
   if (!folders.count(path.substr(0, path.rfind('\\'))))
     return ++failedWrites, "The system cannot find the path specified.";
-  if ((entries.count(path) && entries[path].readOnly) || folders.count(path)) return ++failedWrites, "Access is denied.";
+  if ((entries.count(path) && entries[path].readOnly) || folders.count(path))
+    return ++failedWrites, "Access is denied.";
   ++writes;
   entries[path] = Entry{bytes};
   if (onWrite) onWrite(bytes);

@@ -149,7 +149,7 @@ class FakeDesktop : public Desktop {
   std::deque<std::function<int(const Menu&)>> onMenu;
   std::deque<std::function<void()>> onMessageBox;
   std::vector<Menu> menusShown;
-  Point pointer, menuCorner;  // a popup menu opens where the pointer is
+  Point pointer, menuCorner;           // a popup menu opens where the pointer is
   std::vector<std::string> messages;   // texts; a caption not the program's is put before one
   std::vector<std::string> boxOwners;  // the name of each box's owner, "" for none
   int boxBroughtToFront = 0;
