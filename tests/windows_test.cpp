@@ -86,6 +86,20 @@ TEST_F(WindowsTest, OptionsListsTheLettersAtOnceEachLabelAsItComesAndTheDrivesTh
   EXPECT_EQ(state(), "Xc:\\ _ Xz:\\ Xz:\\ _ _ | idle");
 }
 
+// Run from a share, the program has no drive of its own: the list starts on the first drive.
+TEST_F(AppTest, RunFromAShareTheDriveListStartsOnTheFirstDrive) {
+  fake.process.folder = "\\\\server\\tools";
+  fake.files.folders.insert(fake.process.folder);
+  std::string accepted;
+  whenModal([&] {
+    box(1);
+    optionsClick(OptionsWindow::AcceptDrive);
+    accepted = win("optionswindow").controls.at(OptionsWindow::FirstBox).text;
+  });
+  start(std::nullopt);
+  EXPECT_EQ(accepted, "c:\\");
+}
+
 TEST_F(WindowsTest, OkayCommitsCancelDropsAndEitherPutsTheDriveWindowBackOnTop) {
   const Slots edited{"", "", "", "z:\\", "", "d:\\"};
   const std::pair<std::function<void()>, Slots> rows[] = {

@@ -269,7 +269,8 @@ class FakeProcess : public Process {
   bool previousInstance() override { return anotherRunning; }
   std::string commandLine() override { return arguments; }
   // Not on the first drive, so that a program that assumes c: shows it.
-  std::string exeFolder() override { return "D:\\Programs\\Kestrovan"; }
+  std::string exeFolder() override { return folder; }
+  std::string folder = "D:\\Programs\\Kestrovan";
   VersionNumbers version() override { return versionBlock; }
   VersionNumbers versionBlock{1, 4, 3};
   char decimalSeparator() override { return separator; }
