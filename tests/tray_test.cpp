@@ -22,6 +22,26 @@ TEST_F(AppTest, TheTipListsTheUsedSlotsInShortFormCutAtSixtyThreeCharacters) {
     commit(slots);
     tray(kHover);
     EXPECT_EQ(fake.shell.tip(), tip);
+    // The tray menu lists the same drives above its commands, as the drive window's lines show them.
+    std::vector<std::string> lines, entries;
+    for (int line : DriveWindow::kSlotLine)
+      if (const std::string& text = win("smallwindow").controls.at(line).text; !text.empty()) lines.push_back(text);
+    tray(kRightPress);
+    for (const MenuEntry& e : fake.desktop.menusShown.back().entries) {
+      if (e.separator()) break;
+      if (e.visible) entries.push_back(e.caption);
+    }
+    EXPECT_EQ(entries, lines) << tip;
+  }
+}
+
+TEST_F(AppTest, APressOnTheIconOrItsShowEntryBringsTheHiddenDriveWindowBack) {
+  start(fileOf({"c:\\", "", "", "", "", ""}));
+  for (const char* show : {static_cast<const char*>(nullptr), "&Show Kestrovan '99"}) {
+    popup("&Hide");
+    ASSERT_FALSE(shown("smallwindow"));
+    show ? tray(kRightPress, show) : tray(kLeftPress);
+    EXPECT_TRUE(shown("smallwindow")) << (show ? show : "a press on the icon");
   }
 }
 
