@@ -27,7 +27,7 @@ TEST(FreeSpace, FiguresRoundHalfAwayFromZeroNeverOverflowAndNameTheSlotsRoot) {
       {"c:\\", "c:\\", DiskCounters{1, 1, 524287}, "c:0MB", "c: 0.50 MB"},  // a byte short of half a megabyte
       // Sums and a rounding that carry from one 32-bit word of the figure to the next.
       {"c:\\", "c:\\", DiskCounters{~0u, 2, ~0u}, "c:35184372072448MB", "c: 35184372072448.00 MB"},
-      {"c:\\", "c:\\", DiskCounters{656384, 512, 6700417}, "c:2147483649MB", "c: 2147483648.50 MB"},
+      {"c:\\", "c:\\", DiskCounters{7168, 512, 1227133513}, "c:4294967296MB", "c: 4294967295.50 MB"},
       {"d:", "d:\\", DiskCounters{8, 512, 256}, "d:1MB", "d: 1.00 MB"},
       {"d:\\anything", "d:\\", DiskCounters{8, 512, 256}, "d:1MB", "d: 1.00 MB"},
       {"typed in", "\\", DiskCounters{8, 512, 256}, "1MB", " 1.00 MB"},

@@ -45,6 +45,12 @@ TEST_F(WindowsTest, TheBoxesStateTable) {
          box(5);
        },
        "Xc:\\ _ _ Xz:\\ X _ | picking"},
+      {[&] {
+         box(1);
+         box(1);
+       },
+       "X _ _ Xz:\\ _ _ | picking"},
+      {[&] { box(2); }, "_ X _ Xz:\\ _ _ | picking"},  // the first box's pick moves too
   };
   for (const auto& [act, after] : rows) {
     act();
@@ -131,6 +137,16 @@ TEST_F(WindowsTest, AnotherWindowAskedForWhileOptionsIsModalBringsOptionsForward
   });
   popup("&Options");
   EXPECT_FALSE(fake.ended());
+}
+
+// Asked for again from the tray while it is open behind the drive window, the window comes forward.
+TEST_F(WindowsTest, AWindowAskedForAgainComesForward) {
+  for (const auto& [entry, window] : {std::pair{"&About", "aboutwindow"}, {"&Options", "optionswindow"}}) {
+    tray(kRightPress, entry);
+    enter([&] { fake.desktop.activate(fake.desktop.handleOf("smallwindow")); });
+    tray(kRightPress, entry);
+    EXPECT_EQ(fake.desktop.active(), fake.desktop.handleOf(window)) << entry;
+  }
 }
 
 TEST_F(AppTest, AboutShowsTheVersionOfTheVersionBlock) {
