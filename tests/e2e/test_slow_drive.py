@@ -1,6 +1,6 @@
 """A drive that does not answer (a FUSE file system of the test's own, mapped as x:) in slot 2: the
-drive window goes on answering and slot 1 goes on refreshing; the answer shows when it comes; Quit
-does not wait for the drive."""
+drive window goes on answering and slot 1 goes on refreshing, the first time x: is held and the next;
+the answer shows when it comes; Quit does not wait for the drive."""
 import contextlib, re, time
 
 from harness import *
@@ -47,6 +47,10 @@ class SlowDrive(unittest.TestCase):
                 # Quit while x: is asked again: the windows and the icon go at once. Wine ends the
                 # process itself only when its thread comes back from the file system.
                 wait_until(lambda: drive.held, "x: asked again")
+                # Held again, x: is left to itself again: c: has more room and says so.
+                c_held = lines()["c:"]
+                (s.prefix / "drive_c" / "filler").unlink()
+                wait_until(lambda: lines()["c:"] != c_held, "c:'s figure while x: is held again", 10)
                 s.tray_menu("Q")
                 wait_until(lambda: not s.windows() and not s.tips(), "the windows and the icon to go", 3)
                 self.assertTrue(drive.held, "x: answered meanwhile: the check proves nothing")
