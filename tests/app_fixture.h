@@ -79,6 +79,15 @@ class AppTest : public ::testing::Test {
     enter([&] { fake.desktop.sink("smallwindow").mouseUp(b, pointer_.x, pointer_.y); });
     fake.desktop.onMenu.clear();
   }
+  // The drives the last popup menu listed: its entries shown above its first separator.
+  std::vector<std::string> menuDrives() {
+    std::vector<std::string> drives;
+    for (const MenuEntry& e : fake.desktop.menusShown.back().entries) {
+      if (e.separator()) break;
+      if (e.visible) drives.push_back(e.caption);
+    }
+    return drives;
+  }
   void popup(const char* choice) {
     press(kRight);
     release(kRight, choice);

@@ -39,11 +39,7 @@ TEST_F(SlowDriveTest, EveryRefreshShowsTheOtherDrivesAnewWhileTheSlowOneWaitsAsk
   EXPECT_EQ(fake.disks.asked[kSlow], 1);
   EXPECT_EQ(fake.disks.overlapping, 0);
   // The menu opened before the answer to its own callback came: it shows the one before.
-  std::vector<std::string> entries;
-  for (const MenuEntry& e : fake.desktop.menusShown.back().entries)
-    if (e.visible && e.id >= TrayWindow::FirstDrive && e.id < TrayWindow::FirstDrive + kSlots)
-      entries.push_back(e.caption);
-  EXPECT_EQ(entries,
+  EXPECT_EQ(menuDrives(),
             (std::vector<std::string>{"c: " + std::to_string(megabytes - 1) + ".00 MB", "d: 0.00 MB", "z: 12.00 MB"}));
   popup("&Quit");
   EXPECT_TRUE(fake.ended());
