@@ -5,7 +5,7 @@ import urllib.parse
 from harness import *
 
 ADDRESS = "http://kestrovan.example/"
-RECORDER = "C:\\KvRecorder\\kvrecorder.exe"  # kvprobe.exe under this name records its command line
+RECORDER = "C:\\KvRecorder\\kvrecorder.exe"  # records its command line, a windowed program as a browser is
 HTML_PROGRAM = r'''
 [Software\\Classes\\.htm] 1796611640
 @="htmlfile"
@@ -26,9 +26,9 @@ def pages(s):
 
 
 def html_program(s):
-    """kvprobe.exe copied as the HTML program; the log it returns gets each start's command line."""
+    """The recorder put in as the HTML program; the log it returns gets each start's command line."""
     s.host_path(RECORDER).parent.mkdir()
-    shutil.copy2(s.build.dir / "kvprobe.exe", s.host_path(RECORDER))
+    shutil.copy2(s.build.dir / "kvrecorder.exe", s.host_path(RECORDER))
     return s.host_path(RECORDER + ".log")
 
 

@@ -1,7 +1,7 @@
 /*
  * kvprobe: the end-to-end suite's hand inside Wine. "kvprobe serve" answers one command a line from
- * stdin with one JSON line, "kvprobe <command>" runs one (run() has them all). Copied as kvrecorder.exe
- * it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
+ * stdin with one JSON line, "kvprobe <command>" runs one (run() has them all). Built windowed as
+ * kvrecorder.exe, it appends its command line to kvrecorder.exe.log beside it: a stand-in browser.
  */
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
