@@ -39,8 +39,6 @@ void Form::unload() {
     bool& flag;
     ~Reset() { flag = false; }
   } reset{unloading_};
-  onUnload();
-  if (!loaded()) return;
   WindowHandle gone = handle_;
   stopBeingActive();
   state_ = State::NotLoaded;
@@ -49,6 +47,7 @@ void Form::unload() {
   controls_.clear();
   resetState();
   desktop().destroy(gone);
+  onUnloaded();
 }
 
 bool Form::modalIsUp() const {

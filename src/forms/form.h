@@ -63,7 +63,9 @@ class Form : public WindowEvents {
  protected:
   virtual WindowLayout describe() const = 0;
   virtual void onLoad(const LoadTicket&) {}
-  virtual void onUnload() {}    // about to unload; the native window still exists
+  // Unloaded, the native window gone: what its owner does now (going back on top) is not
+  // dragged along by a window it still owns.
+  virtual void onUnloaded() {}
   virtual void resetState() {}  // the transient state, dropped at unload
   virtual void onActivate() {}
 

@@ -29,7 +29,7 @@ class AboutWindow : public Form {
  protected:
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
-  void onUnload() override { program_.dialogClosed(); }
+  void onUnloaded() override { program_.dialogClosed(); }
 
  private:
   Program& program_;

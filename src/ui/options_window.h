@@ -47,7 +47,7 @@ class OptionsWindow : public Form {
  protected:
   WindowLayout describe() const override;
   void onLoad(const LoadTicket&) override;
-  void onUnload() override { program_.dialogClosed(); }
+  void onUnloaded() override { program_.dialogClosed(); }
   void resetState() override;
   void onActivate() override;
 

@@ -78,7 +78,8 @@ class Launch(unittest.TestCase):
             self.assertTrue(s.shown(SMALL), "the drive window is not shown")
             self.assert_page_opened(s, log, 30000)
             s.ask("post", options["hwnd"], WM_CLOSE, 0, 0)
-            wait_until(lambda: not s.shown(OPTIONS) and s.shown(SMALL)["foreground"], "the drive window in front again")
+            wait_until(lambda: not s.shown(OPTIONS) and (w := s.shown(SMALL))["foreground"] and w["topmost"],
+                       "the drive window in front and on top again")
             self.assertTrue(s.ask("key", VK_F1)["ok"])
             self.assert_page_opened(s, log, 100)
             self.assertEqual(s.windows("MS_WINHELP"), [], "the help viewer was started")
