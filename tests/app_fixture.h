@@ -79,6 +79,7 @@ class AppTest : public ::testing::Test {
     enter([&] { fake.desktop.sink("smallwindow").mouseUp(b, pointer_.x, pointer_.y); });
     fake.desktop.onMenu.clear();
   }
+  std::string line(int slot) { return win("smallwindow").controls.at(DriveWindow::kSlotLine[slot]).text; }
   // The drives the last popup menu listed: its entries shown above its first separator.
   std::vector<std::string> menuDrives() {
     std::vector<std::string> drives;

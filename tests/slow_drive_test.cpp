@@ -11,7 +11,6 @@ const Slots kThree{"c:\\", "d:\\", "z:\\", "", "", ""};
 class SlowDriveTest : public AppTest {
  protected:
   SlowDriveTest() { fake.disks.slow.insert(kSlow); }
-  std::string line(int slot) { return win("smallwindow").controls.at(DriveWindow::kSlotLine[slot]).text; }
   std::string seen() { return line(0) + " | " + line(1) + " | " + line(2) + " | " + fake.shell.tip(); }
   void tick() { fake.elapse(2000); }
   void answer() {  // the slow drive's answer reaches the event loop

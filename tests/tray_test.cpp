@@ -24,8 +24,8 @@ TEST_F(AppTest, TheTipListsTheUsedSlotsInShortFormCutAtSixtyThreeCharacters) {
     EXPECT_EQ(fake.shell.tip(), tip);
     // The tray menu lists the same drives above its commands, as the drive window's lines show them.
     std::vector<std::string> lines;
-    for (int line : DriveWindow::kSlotLine)
-      if (const std::string& text = win("smallwindow").controls.at(line).text; !text.empty()) lines.push_back(text);
+    for (int slot = 0; slot < kSlots; ++slot)
+      if (std::string text = line(slot); !text.empty()) lines.push_back(text);
     tray(kRightPress);
     EXPECT_EQ(menuDrives(), lines) << tip;
   }
